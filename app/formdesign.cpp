@@ -1,0 +1,244 @@
+#include "formdesign.h"
+
+#include "app/artwork.h"
+#include "app/datacontrolbox.h"
+#include "app/drivelist.h"
+#include "app/folderlist.h"
+#include "app/linecontrol.h"
+
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <vector>
+
+namespace brevik::ui {
+namespace {
+
+QStringList facesFor(QLatin1StringView face)
+{
+    if (face.isEmpty() || face == QLatin1StringView("MS Sans Serif"))
+        return {QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                QStringLiteral("Sans Serif")};
+    if (face == QLatin1StringView("Arial"))
+        return {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")};
+    return {QString(face), QStringLiteral("DejaVu Sans")};
+}
+
+void setColours(QWidget* widget, const QColor& background, const QColor& foreground, bool fillBackground)
+{
+    QPalette palette = widget->palette();
+    if (background.isValid()) {
+        for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base})
+            palette.setColor(role, background);
+        widget->setAutoFillBackground(fillBackground);
+    }
+    if (foreground.isValid()) {
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            palette.setColor(role, foreground);
+    }
+    widget->setPalette(palette);
+}
+
+QWidget* createWidget(const ControlDesign& c, QWidget* parent)
+{
+    switch (c.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(c.caption, parent);
+        label->setWordWrap(!(c.flags & AutoSize));
+        label->setAlignment((c.flags & Centred) ? Qt::AlignHCenter | Qt::AlignTop
+                                                : Qt::AlignLeft | Qt::AlignTop);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    }
+    case ControlKind::Frame:
+        return new QGroupBox(c.caption, parent);
+    case ControlKind::OptionButton: {
+        auto* option = new QRadioButton(c.caption, parent);
+        option->setChecked(c.flags & Selected);
+        return option;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new QPushButton(c.caption, parent);
+        button->setAutoDefault(false);
+        button->setDefault(c.flags & DefaultButton);
+        return button;
+    }
+    case ControlKind::TextField:
+        return new QLineEdit(c.caption, parent);
+    case ControlKind::ListBox:
+        return new QListWidget(parent);
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        return bar;
+    }
+    case ControlKind::DriveList:
+        return new DriveList(parent);
+    case ControlKind::FolderList:
+        return new FolderList(parent);
+    case ControlKind::PictureBox: {
+        auto* picture = new QLabel(parent);
+        picture->setPixmap(artworkPixmap(c.caption));
+        if (!(c.flags & NoBorder))
+            picture->setFrameShape(QFrame::Box);
+        return picture;
+    }
+    case ControlKind::DataControl:
+        return new DataControlBox(c.caption, parent);
+    case ControlKind::Line:
+        return new LineControl(QLine(pixels(c.left), pixels(c.top), pixels(c.width), pixels(c.height)),
+                               c.foreground, (c.flags & ThickLine) ? 2 : 1, parent);
+    case ControlKind::Timer:
+    case ControlKind::CommonDialog:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QFont designFont(const FontDesign& font)
+{
+    QFont f;
+    f.setFamilies(facesFor(font.face));
+    f.setPointSizeF(font.points > 0 ? font.points : 8.25);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    f.setStyleHint(QFont::SansSerif);
+    return f;
+}
+
+void DesignedControls::build(QWidget* client, const WindowDesign& design)
+{
+    m_design = design.controls;
+    // Frames first, so that the controls inside them find their parent.
+    std::vector<const ControlDesign*> ordered;
+    for (const auto& c : design.controls)
+        if (c.kind == ControlKind::Frame)
+            ordered.push_back(&c);
+    for (const auto& c : design.controls)
+        if (c.kind != ControlKind::Frame)
+            ordered.push_back(&c);
+
+    for (const ControlDesign* c : ordered) {
+        QWidget* parent = c->parent.isEmpty() ? client : get<QWidget>(QString(c->parent));
+        if (!parent)
+            parent = client;
+        QObject* object = nullptr;
+        if (c->kind == ControlKind::Timer) {
+            object = new QTimer(client);
+        } else if (c->kind == ControlKind::CommonDialog) {
+            object = new QObject(client);
+        } else if (QWidget* widget = createWidget(*c, parent)) {
+            if (c->kind != ControlKind::Line)
+                widget->setGeometry(pixels(c->left), pixels(c->top), pixels(c->width), pixels(c->height));
+            widget->setFont(designFont(c->font));
+            const bool opaque = !(c->flags & Transparent) && c->kind != ControlKind::Line;
+            setColours(widget, c->background, c->foreground, opaque);
+            if (c->kind == ControlKind::Label || c->kind == ControlKind::Frame ||
+                c->kind == ControlKind::Line || c->kind == ControlKind::PictureBox ||
+                c->kind == ControlKind::DataControl)
+                widget->setFocusPolicy(Qt::NoFocus);
+            if ((c->flags & AutoSize) && c->kind == ControlKind::Label)
+                widget->adjustSize();
+            if (c->flags & Hidden)
+                widget->setVisible(false);
+            object = widget;
+        }
+        if (object) {
+            object->setObjectName(QString(c->name));
+            m_controls.insert(QString(c->name), object);
+        }
+    }
+
+    // The focus order follows the tab column.
+    std::vector<const ControlDesign*> tabbed;
+    for (const auto& c : design.controls)
+        if (c.tab >= 0 && get<QWidget>(QString(c.name)))
+            tabbed.push_back(&c);
+    std::stable_sort(tabbed.begin(), tabbed.end(),
+                     [](const ControlDesign* a, const ControlDesign* b) { return a->tab < b->tab; });
+    for (std::size_t i = 1; i < tabbed.size(); ++i)
+        QWidget::setTabOrder(get<QWidget>(QString(tabbed[i - 1]->name)),
+                             get<QWidget>(QString(tabbed[i]->name)));
+}
+
+QObject* DesignedControls::object(QStringView name) const
+{
+    return m_controls.value(name.toString()).data();
+}
+
+QWidget* DesignedControls::firstFocusable() const
+{
+    std::vector<const ControlDesign*> tabbed;
+    for (const auto& c : m_design)
+        if (c.tab >= 0)
+            tabbed.push_back(&c);
+    std::stable_sort(tabbed.begin(), tabbed.end(),
+                     [](const ControlDesign* a, const ControlDesign* b) { return a->tab < b->tab; });
+    for (const ControlDesign* c : tabbed) {
+        auto* widget = get<QWidget>(QString(c->name));
+        if (widget && widget->focusPolicy() != Qt::NoFocus && widget->isEnabled() && !widget->isHidden())
+            return widget;
+    }
+    return nullptr;
+}
+
+void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& design)
+{
+    window->setObjectName(QString(design.name));
+    window->setWindowTitle(design.caption);
+    window->setWindowIcon(windowIcon());
+    Qt::WindowFlags flags = Qt::Window;
+    switch (design.frame) {
+    case FrameKind::Sizable:
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint;
+        break;
+    case FrameKind::FixedDialog:
+        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        break;
+    case FrameKind::NoTitleBar:
+        flags = Qt::Dialog | Qt::FramelessWindowHint;
+        break;
+    }
+    if (!design.inTaskBar && design.frame == FrameKind::Sizable)
+        flags |= Qt::Tool;
+    window->setWindowFlags(flags);
+    if (design.background.isValid()) {
+        QPalette palette = client->palette();
+        palette.setColor(QPalette::Window, design.background);
+        client->setPalette(palette);
+        client->setAutoFillBackground(true);
+    }
+    client->setFixedSize(pixels(design.clientWidth), pixels(design.clientHeight));
+    if (design.frame != FrameKind::Sizable)
+        window->setFixedSize(window->sizeHint());
+}
+
+void centreOnScreen(QWidget* window)
+{
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window->frameGeometry().size();
+    window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+} // namespace brevik::ui

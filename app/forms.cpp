@@ -1,0 +1,146 @@
+#include "forms.h"
+
+#include "app/formdesign.h"
+
+#include "app/frmbrevik.h"
+#include "app/frmsplash.h"
+#include "settings/frmpath.h"
+#include "windows/frmabout.h"
+#include "windows/frmexport.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace brevik::ui {
+namespace {
+
+struct Registry
+{
+    QPointer<frmBrevik> brevik;
+    QPointer<frmPath> path;
+    QPointer<frmSplash> splash;
+    QPointer<frmExport> exportWindow;
+    QPointer<frmAbout> about;
+    std::function<void()> endHook;
+    bool endRequested = false;
+};
+
+Registry& registry()
+{
+    static Registry r;
+    return r;
+}
+
+template<typename Window> Window& ensure(QPointer<Window>& slot)
+{
+    if (!slot) {
+        slot = new Window();
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return *slot;
+}
+
+} // namespace
+
+frmBrevik& Forms::brevik()
+{
+    return ensure(registry().brevik);
+}
+frmPath& Forms::path()
+{
+    return ensure(registry().path);
+}
+frmSplash& Forms::splash()
+{
+    return ensure(registry().splash);
+}
+frmExport& Forms::exportWindow()
+{
+    return ensure(registry().exportWindow);
+}
+frmAbout& Forms::about()
+{
+    return ensure(registry().about);
+}
+
+frmBrevik* Forms::existingBrevik()
+{
+    return registry().brevik.data();
+}
+frmPath* Forms::existingPath()
+{
+    return registry().path.data();
+}
+frmSplash* Forms::existingSplash()
+{
+    return registry().splash.data();
+}
+frmExport* Forms::existingExport()
+{
+    return registry().exportWindow.data();
+}
+frmAbout* Forms::existingAbout()
+{
+    return registry().about.data();
+}
+
+void Forms::showModeless(QWidget* window)
+{
+    if (!window)
+        return;
+    const bool first = !window->isVisible();
+    window->show();
+    if (first)
+        centreOnScreen(window);
+    window->raise();
+    window->activateWindow();
+}
+
+void Forms::closeAll()
+{
+    Registry& r = registry();
+    const QList<QWidget*> open = {r.splash.data(), r.path.data(), r.exportWindow.data(), r.about.data(),
+                                  r.brevik.data()};
+    for (QWidget* window : open)
+        if (window && window->isVisible())
+            window->close();
+}
+
+void Forms::endProgram()
+{
+    Registry& r = registry();
+    const QList<QWidget*> all = {r.splash.data(), r.path.data(), r.exportWindow.data(), r.about.data(),
+                                 r.brevik.data()};
+    for (QWidget* window : all) {
+        if (window) {
+            window->hide();
+            delete window;
+        }
+    }
+    r.endRequested = true;
+    if (r.endHook)
+        r.endHook();
+    else
+        QCoreApplication::exit(0);
+}
+
+void Forms::setEndHook(std::function<void()> hook)
+{
+    registry().endHook = std::move(hook);
+}
+bool Forms::endRequested()
+{
+    return registry().endRequested;
+}
+
+void Forms::resetForTesting()
+{
+    Registry& r = registry();
+    const QList<QWidget*> all = {r.splash.data(), r.path.data(), r.exportWindow.data(), r.about.data(),
+                                 r.brevik.data()};
+    for (QWidget* window : all)
+        delete window;
+    r.endRequested = false;
+}
+
+} // namespace brevik::ui

@@ -1,0 +1,34 @@
+#include "messagebox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace brevik::ui {
+namespace {
+Reporter*& installed()
+{
+    static Reporter* reporter = nullptr;
+    return reporter;
+}
+} // namespace
+
+void MessageBoxReporter::report(const QString& message)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Brevik"), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+Reporter& operatorMessages()
+{
+    static MessageBoxReporter boxes;
+    return installed() ? *installed() : boxes;
+}
+
+void setOperatorMessages(Reporter* reporter)
+{
+    installed() = reporter;
+}
+
+} // namespace brevik::ui

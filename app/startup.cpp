@@ -1,0 +1,21 @@
+#include "startup.h"
+
+#include "app/forms.h"
+#include "app/frmsplash.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+namespace brevik::ui {
+
+void startProgram()
+{
+    QApplication::setApplicationName(QStringLiteral("Brevik"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Brevik"));
+    // Fusion draws the design's colours on every platform.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setQuitOnLastWindowClosed(true);
+    Forms::showModeless(&Forms::splash());
+}
+
+} // namespace brevik::ui

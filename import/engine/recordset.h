@@ -1,0 +1,103 @@
+#pragma once
+
+#include "status.h"
+
+#include <QLatin1StringView>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace brevik::db {
+
+class Database;
+
+// The rows of one table, opened whole, in table order (rowid order), with one current row.
+// It offers what the writer has always used: moving, counting, adding and editing rows, and
+// fields by name. Values are read from the database when a row becomes current, so rows
+// stored by any data control of the same workspace are seen at once.
+class Recordset
+{
+public:
+    Recordset(Database& db, QString table, QStringList columns);
+
+    [[nodiscard]] const QString& table() const { return m_table; }
+    [[nodiscard]] const QStringList& columns() const { return m_columns; }
+    [[nodiscard]] bool hasField(QLatin1StringView name) const { return fieldIndex(name) >= 0; }
+
+    // Moves fail with ErrNoCurrentRecord on a table without rows.
+    [[nodiscard]] Status MoveFirst();
+    [[nodiscard]] Status MoveNext();
+    [[nodiscard]] Status MoveLast();
+    // True once MoveNext has passed the last row, or on a table without rows.
+    [[nodiscard]] bool AtEOF() const { return m_current < 0; }
+    [[nodiscard]] Status RecordCount(qint64& count) const;
+
+    // AddNew starts an empty new row, Edit opens the current row for change; Update stores it.
+    // After an Update from AddNew the current row stays where it was; the stored row is the
+    // last row of the table, so MoveLast makes it current. After an Update from Edit the
+    // edited row stays current. A refused Update stores nothing and ends the edit.
+    [[nodiscard]] Status AddNew();
+    [[nodiscard]] Status Edit();
+    [[nodiscard]] Status Update();
+    void CancelUpdate();
+    [[nodiscard]] bool editing() const { return m_editMode != EditMode::None; }
+
+    // Field values of the current row, or of the row being added or edited.
+    [[nodiscard]] Status value(QLatin1StringView field, QVariant& out);
+    [[nodiscard]] Status setValue(QLatin1StringView field, const QVariant& value);
+
+    // The rowid of the current row, or -1.
+    [[nodiscard]] qint64 currentRowid() const { return m_current; }
+    // Makes the row with this rowid current; fails with ErrNoCurrentRecord when there is none.
+    [[nodiscard]] Status moveTo(qint64 rowid);
+
+    // Engine-side search, the database's own FindFirst: the first row in table order, or the
+    // first after the current row for FindNext, that meets every criterion. On a match the row
+    // becomes current; otherwise the current row stays. Indexes make it fast.
+    struct Criterion
+    {
+        enum class Test
+        {
+            Equals,        // field = value, compared exactly
+            TrimmedEquals, // the field without blanks at either end = value
+            IsTrue,        // a yes/no field that holds true (any number but 0)
+        };
+        QLatin1StringView field;
+        Test test = Test::Equals;
+        QVariant value;
+    };
+    [[nodiscard]] Status FindFirst(std::span<const Criterion> criteria, bool& found);
+    [[nodiscard]] Status FindNext(std::span<const Criterion> criteria, bool& found);
+
+    // Reads one field of every row in table order, for scans that need all of them at once.
+    [[nodiscard]] Status scanField(QLatin1StringView field,
+                                   const std::function<void(qint64 rowid, const QVariant& value)>& visit);
+
+private:
+    enum class EditMode
+    {
+        None,
+        Adding,
+        Editing
+    };
+
+    [[nodiscard]] int fieldIndex(QLatin1StringView name) const;
+    [[nodiscard]] Status loadCurrent();
+    [[nodiscard]] Status find(std::span<const Criterion> criteria, qint64 after, bool& found);
+
+    Database& m_db;
+    QString m_table;
+    QStringList m_columns;
+    qint64 m_current = -1;
+    bool m_loaded = false;
+    std::vector<QVariant> m_row; // values of the current row, once loaded
+    EditMode m_editMode = EditMode::None;
+    std::vector<QVariant> m_buffer; // the row being added or edited
+    std::vector<bool> m_dirty;      // fields set since AddNew or Edit
+};
+
+} // namespace brevik::db

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "status.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace brevik::db {
+
+// One prepared statement. The destructor finalizes it; it moves but never copies. Every bind
+// is checked, and values are always bound, never spliced into the SQL text.
+class Statement
+{
+public:
+    Statement() = default;
+    Statement(sqlite3* db, sqlite3_stmt* stmt);
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement();
+
+    [[nodiscard]] bool isValid() const { return m_stmt != nullptr; }
+
+    // Parameters are numbered from 1, as SQLite numbers them.
+    [[nodiscard]] Status bind(int index, const QVariant& value);
+    [[nodiscard]] Status bindText(int index, const QString& text);
+    [[nodiscard]] Status bindInt64(int index, qint64 value);
+    [[nodiscard]] Status bindNull(int index);
+
+    // Runs the statement one step: hasRow is true while it yields rows.
+    [[nodiscard]] Status step(bool& hasRow);
+    // Runs a statement that yields no rows to its end.
+    [[nodiscard]] Status run();
+    // Makes the statement ready to run again; the bound values stay until bound anew.
+    void reset();
+
+    // Columns are numbered from 0. The values follow the rules of value.h.
+    [[nodiscard]] int columnCount() const;
+    [[nodiscard]] QVariant column(int index) const;
+    [[nodiscard]] qint64 columnInt64(int index) const;
+    [[nodiscard]] bool columnIsNull(int index) const;
+    [[nodiscard]] QString columnName(int index) const;
+
+private:
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+} // namespace brevik::db

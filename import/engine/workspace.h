@@ -1,0 +1,30 @@
+#pragma once
+
+#include "database.h"
+#include "status.h"
+
+#include <QString>
+
+#include <map>
+#include <memory>
+
+namespace brevik::db {
+
+// Holds the open databases of one import run, one connection per file, so that the four data
+// controls of the writer share one connection and one transaction. Opening the same file again
+// reuses the connection; rows stored through it are visible to every recordset at once.
+class Workspace
+{
+public:
+    Workspace() = default;
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    [[nodiscard]] Status open(const QString& path, Database*& out);
+    void closeAll();
+
+private:
+    std::map<QString, std::unique_ptr<Database>> m_databases;
+};
+
+} // namespace brevik::db

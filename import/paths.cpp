@@ -1,0 +1,22 @@
+#include "paths.h"
+
+#include <QDir>
+
+namespace brevik {
+
+QString joinFolderAndFile(const QString& folder, const QString& fileName)
+{
+#ifdef Q_OS_WIN
+    constexpr QChar separator = u'\\';
+#else
+    constexpr QChar separator = u'/';
+#endif
+    return folder + separator + fileName;
+}
+
+QString displayPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace brevik

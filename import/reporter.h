@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace brevik {
+
+// The one way a message reaches the operator. The window program shows a modal box titled
+// "Brevik" with an OK button, the command-line tool prints one line on standard error, and
+// tests keep the messages in a list. A call returns once the operator has seen the message.
+class Reporter
+{
+public:
+    Reporter() = default;
+    Reporter(const Reporter&) = delete;
+    Reporter& operator=(const Reporter&) = delete;
+    virtual ~Reporter() = default;
+
+    virtual void report(const QString& message) = 0;
+};
+
+// Keeps every message in order; used by tests and by callers that decide later what to show.
+class CapturingReporter final : public Reporter
+{
+public:
+    void report(const QString& message) override { m_messages.append(message); }
+
+    [[nodiscard]] const QStringList& messages() const { return m_messages; }
+    void clear() { m_messages.clear(); }
+
+private:
+    QStringList m_messages;
+};
+
+} // namespace brevik

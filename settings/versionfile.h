@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace brevik {
+
+// QBvers.Dat in the program's folder: one line holding the QuickBooks version value, "0" for
+// V5.0-V2000 or "1" for V2001-V2005, followed by CR LF.
+class VersionFile
+{
+public:
+    explicit VersionFile(QString programFolder);
+
+    [[nodiscard]] QString path() const;
+
+    // The first item of the file: the text up to the first comma or the end of the first line,
+    // leading blanks skipped, a quoted value without its quotes. Nothing when the file is
+    // missing, unreadable or empty.
+    [[nodiscard]] std::optional<QString> read() const;
+
+    // Replaces the file with the value and CR LF. On failure, the reason for the operator.
+    [[nodiscard]] std::optional<QString> write(const QString& value) const;
+
+    // The item as the main window reads it from raw bytes; exposed for tests and the fuzzer.
+    [[nodiscard]] static std::optional<QString> firstItem(const QByteArray& content);
+
+private:
+    QString m_folder;
+};
+
+} // namespace brevik

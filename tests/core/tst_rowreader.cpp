@@ -1,0 +1,81 @@
+#include "import/cp1252.h"
+#include "import/rowreader.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using brevik::RowReader;
+
+// Rows come out of the reader exactly as they stand between their row ends, whatever the
+// size of the reader's buffer.
+class tst_RowReader : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QList<QByteArray> rowsOf(const QByteArray& input, qsizetype chunk)
+    {
+        QByteArray copy = input;
+        QBuffer device(&copy);
+        device.open(QIODevice::ReadOnly);
+        RowReader reader(device, chunk);
+        QList<QByteArray> rows;
+        QByteArrayView row;
+        while (reader.next(row))
+            rows.append(row.toByteArray());
+        return rows;
+    }
+
+private Q_SLOTS:
+    void rowEnds_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QList<QByteArray>>("rows");
+        using L = QList<QByteArray>;
+        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << L{"a", "b"};
+        QTest::newRow("lone cr") << QByteArray("a\rb\r") << L{"a", "b"};
+        QTest::newRow("lone lf") << QByteArray("a\nb\n") << L{"a", "b"};
+        QTest::newRow("mixed") << QByteArray("a\r\nb\rc\nd") << L{"a", "b", "c", "d"};
+        QTest::newRow("lf cr is two ends") << QByteArray("a\n\rb") << L{"a", "", "b"};
+        QTest::newRow("empty rows kept") << QByteArray("\r\n\r\nx\r\n") << L{"", "", "x"};
+        QTest::newRow("no final end") << QByteArray("a\r\nlast") << L{"a", "last"};
+        QTest::newRow("empty input") << QByteArray() << L{};
+        QTest::newRow("only an end") << QByteArray("\r\n") << L{""};
+        QTest::newRow("tabs and nul stay") << QByteArray("C\tU\0S\r\n", 7) << L{QByteArray("C\tU\0S", 5)};
+        QTest::newRow("bytes above 127") << QByteArray("Caf\xe9\tS\xfc\xdf\r\n") << L{"Caf\xe9\tS\xfc\xdf"};
+    }
+
+    void rowEnds()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QList<QByteArray>, rows);
+        // Small buffers put every row end, and the two halves of CR LF, across a refill.
+        for (qsizetype chunk : {1, 2, 3, 7, 1 << 20})
+            QCOMPARE(rowsOf(input, chunk), rows);
+    }
+
+    void longRowsAreWhole()
+    {
+        const QByteArray longRow(3'000'000, 'x');
+        const QByteArray input = "CUST\t" + longRow + "\r\nCUST\n";
+        const auto rows = rowsOf(input, 4096);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.at(0).size(), longRow.size() + 5);
+        QCOMPARE(rows.at(1), QByteArray("CUST"));
+    }
+
+    void codePageRoundTrips()
+    {
+        QByteArray every(256, '\0');
+        for (int b = 0; b < 256; ++b)
+            every[b] = static_cast<char>(b);
+        const QString text = brevik::fromCp1252(every);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(text.at(0x80), QChar(0x20AC)); // the euro sign
+        QCOMPARE(text.at(0xE9), QChar(0xE9));
+        QCOMPARE(brevik::toCp1252(text), every);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_RowReader)
+#include "tst_rowreader.moc"

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "import/reporter.h"
+
+namespace brevik::tool {
+
+// Prints each message to the operator as one line on standard error, exactly its text.
+class ConsoleReporter final : public Reporter
+{
+public:
+    void report(const QString& message) override;
+};
+
+} // namespace brevik::tool

@@ -1,0 +1,23 @@
+#include "tools/commandline.h"
+#include "tools/commands.h"
+#include "tools/consolereporter.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+
+    const auto parsed = brevik::tool::parseCommandLine(arguments);
+    if (!parsed.invocation) {
+        std::fprintf(stderr, "brevik-import: %s\n\n%s", parsed.error.toLocal8Bit().constData(),
+                     brevik::tool::usageText().toLocal8Bit().constData());
+        return brevik::tool::ExitUsage;
+    }
+    brevik::tool::ConsoleReporter reporter;
+    return brevik::tool::runCommand(*parsed.invocation, reporter);
+}
