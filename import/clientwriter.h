@@ -1,0 +1,96 @@
+#pragma once
+
+#include "import/callmessages.h"
+#include "import/clientnumbers.h"
+#include "import/customerfields.h"
+#include "import/engine/datacontrol.h"
+#include "import/engine/workspace.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+namespace brevik {
+
+class Reporter;
+
+// What one AddClient call did.
+enum class WriteOutcome
+{
+    Added,          // a new client with its account, address and contact
+    Updated,        // the rows of an existing client rewritten
+    NothingWritten, // an empty name, or a client row the database refused
+    Stopped,        // the database could not be opened or saved: the run must stop
+};
+
+// Writes one customer at a time into zrdata.mdb: looks the client up by name, and either adds
+// a new client with its account, main address and contact, or rewrites the client it found.
+//
+// Results and messages are those of a writer that reads each table from start to end for every
+// customer, but the look-ups go through the database's indexes and the highest client number
+// is kept between calls, so the cost of a call does not grow with the tables.
+//
+// One customer's rows are committed together. Several customers may share a commit; every
+// commit happens before a message is shown, so no message box holds the database locked.
+class ClientWriter
+{
+public:
+    explicit ClientWriter(Reporter& reporter);
+    ClientWriter(const ClientWriter&) = delete;
+    ClientWriter& operator=(const ClientWriter&) = delete;
+    ~ClientWriter();
+
+    // Writes the customer held in values.Text1. It refreshes gM and gQ from the hidden fields
+    // and writes back the name, state and telephone rules' results into Text1(0), Text1(4) and
+    // Text1(9).
+    [[nodiscard]] WriteOutcome AddClient(WindowValues& values);
+
+    // Commits what is pending; false (after a message) when the database refused it.
+    [[nodiscard]] bool finish();
+
+    // How many customers may share one commit, and for how long a commit may wait.
+    void setBatchLimits(int customers, int milliseconds);
+
+private:
+    [[nodiscard]] bool open(WindowValues& values);
+    [[nodiscard]] bool beginCustomer();
+    [[nodiscard]] bool endCustomer();
+    [[nodiscard]] bool commit();
+    void stopWith(const QString& message);
+
+    bool findClient(const QString& name, QString& clientNumber);
+    QString allocate();
+    WriteOutcome insertClient(CustomerFields& f, const QString& clientNumber);
+    WriteOutcome updateClient(CustomerFields& f, const QString& clientNumber);
+    // The account of an existing client, found by its number or created; its key, when the
+    // account row stands.
+    [[nodiscard]] std::optional<QVariant> rewriteAccount(CustomerFields& f, const QString& clientNumber);
+    void rewriteAddress(const CustomerFields& f, const QVariant& key);
+    void rewriteContact(const CustomerFields& f, const QVariant& key);
+    // Set the fields that follow the account key, then store the row.
+    void storeAddress(db::Recordset& rs, const CustomerFields& f);
+    void storeContact(db::Recordset& rs, const CustomerFields& f, const QVariant& key);
+    void set(db::Recordset& rs, const char* field, const QVariant& value);
+
+    Reporter& m_reporter;
+    db::Workspace m_workspace;
+    db::DataControl Data1{m_workspace, QStringLiteral("Data1")};
+    db::DataControl Data2{m_workspace, QStringLiteral("Data2")};
+    db::DataControl Data3{m_workspace, QStringLiteral("Data3")};
+    db::DataControl Data4{m_workspace, QStringLiteral("Data4")};
+
+    db::Database* m_database = nullptr; // the database the data controls share
+    QString m_preparedPath;             // the file whose tables and indexes were checked
+    ClientNumbers m_numbers;
+    qint64 m_dataVersion = -1; // as seen after our last commit
+    CallMessages m_messages;
+
+    int m_batchCustomers = 0;
+    QElapsedTimer m_batchTimer;
+    int m_batchLimit = 2000;
+    int m_batchMilliseconds = 250;
+};
+
+} // namespace brevik

@@ -1,0 +1,81 @@
+#include "striprun.h"
+
+#include "import/clientwriter.h"
+#include "import/cp1252.h"
+#include "import/paths.h"
+#include "import/reporter.h"
+#include "import/rowreader.h"
+#include "import/rowscan.h"
+
+#include <QFile>
+
+namespace brevik {
+
+StripRun::StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter)
+    : m_values(values)
+    , m_writer(writer)
+    , m_reporter(reporter)
+{}
+
+StripSummary StripRun::run(const QString& customerFile, const ExportColumns& columns, StripObserver& observer)
+{
+    StripSummary summary;
+    observer.cleared();
+
+    QFile file(customerFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_reporter.report(
+            QStringLiteral("The customer file %1 cannot be read: %2. Nothing was imported; press "
+                           "START to make it again.")
+                .arg(displayPath(customerFile), file.errorString()));
+        return summary;
+    }
+    observer.started(file.size());
+
+    const ScanSettings settings{m_values.gOpt, columns};
+    CustomerFields& fields = m_values.Text1;
+    RowReader reader(file);
+    QByteArrayView row;
+    qint64 total = 0;
+    while (reader.next(row)) {
+        ++summary.rowsRead;
+        total += row.size();
+        observer.progressed(total);
+
+        for (QString& field : fields)
+            field.clear();
+        const QString text = fromCp1252(row.data(), row.size());
+        if (scanRow(text, settings, fields))
+            observer.nameTaken(fields[FieldName]);
+
+        switch (m_writer.AddClient(m_values)) {
+        case WriteOutcome::Added:
+            ++summary.clientsAdded;
+            break;
+        case WriteOutcome::Updated:
+            ++summary.clientsUpdated;
+            break;
+        case WriteOutcome::NothingWritten:
+            ++summary.rowsWithoutWrite;
+            break;
+        case WriteOutcome::Stopped:
+            return summary;
+        }
+        fields[FieldCreditLimit].clear();
+    }
+    if (reader.failed()) {
+        (void)m_writer.finish();
+        m_reporter.report(
+            QStringLiteral("The customer file %1 could not be read to its end: %2. The customers "
+                           "before that point were imported.")
+                .arg(displayPath(customerFile), reader.errorString()));
+        return summary;
+    }
+    if (!m_writer.finish())
+        return summary;
+    summary.completed = true;
+    observer.finished();
+    return summary;
+}
+
+} // namespace brevik

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "import/customerfields.h"
+#include "import/exportcolumns.h"
+
+#include <QString>
+
+namespace brevik {
+
+class ClientWriter;
+class Reporter;
+
+// How a window or the tool follows an import run. Every call comes on the run's own thread,
+// between two rows.
+class StripObserver
+{
+public:
+    virtual ~StripObserver() = default;
+    // The run starts: the list of names is cleared.
+    virtual void cleared() {}
+    // The file is open; its size in bytes is the progress bar's maximum.
+    virtual void started(qint64 maximum) { (void)maximum; }
+    // A row was read: the running total of the lengths of the rows read so far.
+    virtual void progressed(qint64 value) { (void)value; }
+    // A row gave a name, which joins the list of customers taken.
+    virtual void nameTaken(const QString& name) { (void)name; }
+    // The run went through the whole file.
+    virtual void finished() {}
+};
+
+// What a run did, for the tool's summary line.
+struct StripSummary
+{
+    bool completed = false; // the whole file was read and every row written as the rules say
+    qint64 rowsRead = 0;
+    qint64 clientsAdded = 0;
+    qint64 clientsUpdated = 0;
+    qint64 rowsWithoutWrite = 0;
+};
+
+// The import run: reads QBCUST.TXT row by row, cuts each row into the customer fields and
+// hands each customer to the writer. It stops after the one message when the file cannot be
+// read or the database cannot be opened or saved.
+class StripRun
+{
+public:
+    StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter);
+
+    [[nodiscard]] StripSummary run(const QString& customerFile, const ExportColumns& columns,
+                                   StripObserver& observer);
+
+private:
+    WindowValues& m_values;
+    ClientWriter& m_writer;
+    Reporter& m_reporter;
+};
+
+} // namespace brevik
