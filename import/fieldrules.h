@@ -25,8 +25,15 @@ enum class PhoneVariant
 };
 
 // A telephone longer than 13 characters loses its first "(" and has its first ")" (from
-// position 2 on) turned into "-"; the update variant then cuts it to 13. Every blank goes.
+// position 2 on) turned into "-"; the update variant then cuts it to 13. Every blank goes,
+// whatever the length. The result is what the account and the contact receive.
 [[nodiscard]] QString normalisePhone(const QString& phone, PhoneVariant variant);
+
+// What CLIENT.Phone receives of a normalised telephone.
+[[nodiscard]] inline QString clientPhone(const QString& normalised)
+{
+    return normalised.left(PhoneLimit);
+}
 
 // Taxable only when the tax mark is exactly "1".
 [[nodiscard]] inline bool taxFlag(const QString& mark)

@@ -15,13 +15,21 @@ struct ScanSettings
     ExportColumns columns; // field numbers of the contact and the tax mark
 };
 
-// Scans one row into the fields (which the caller has cleared). Fields are the texts between
+// Scans one row into the fields, which the caller has cleared. Fields are the texts between
 // TABs, numbered from 1; a field whose text begins with "CUST" is passed over, double quotes
-// are dropped, and the text after the last TAB is never applied. Returns true when the row
-// gave a name (the name goes to the list of customers taken).
+// are dropped, and the text after the last TAB is never applied. Field 5 is the name (an
+// empty one ends the row), 6 the first address line, 7 and 8 the second, any field from 7 on
+// that holds a comma the city line, 15 the telephone; with gOpt "0" or "1" also the contact,
+// and the tax mark, which ends the row. Rows of any length are scanned whole.
+//
+// Returns true when the row gave a name (the name goes to the list of customers taken).
+// Fields cleared with truncate(0) rather than clear() keep their buffers for the next row.
 bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fields);
 
-// Splits a city line "city, state zip" into Text1(5), Text1(4) and Text1(3).
+// Splits a city line "city, state zip" into Text1(5), Text1(4) and Text1(3): the city is the
+// text before the first comma, the state the word after the first blank behind the comma, and
+// the zip everything after the blank that follows it, but only when the last three characters
+// of the line read as a number greater than 0. A line without a comma changes nothing.
 void splitCityLine(QStringView line, CustomerFields& fields);
 
 } // namespace brevik
