@@ -42,8 +42,9 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
         total += row.size();
         observer.progressed(total);
 
+        // Emptied in place, so that the fields keep their buffers from row to row.
         for (QString& field : fields)
-            field.clear();
+            field.truncate(0);
         const QString text = fromCp1252(row.data(), row.size());
         if (scanRow(text, settings, fields))
             observer.nameTaken(fields[FieldName]);
