@@ -6,7 +6,7 @@ namespace brevik::ui {
 
 QString frmBrevikProductTitle()
 {
-    return QStringLiteral("Orvella QuickBooks Customer Import");
+    return QStringLiteral("Orvella QuickBooks Import");
 }
 
 QString frmBrevikInstructions()

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/formdesign.h"
+
+namespace brevik::ui {
+
+// The folder-settings window as it stands when it is created.
+[[nodiscard]] const WindowDesign& frmPathDesign();
+
+} // namespace brevik::ui

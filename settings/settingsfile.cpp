@@ -1,0 +1,176 @@
+#include "settingsfile.h"
+
+#include "import/cp1252.h"
+#include "import/paths.h"
+#include "import/rowreader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStorageInfo>
+
+#include <algorithm>
+
+namespace brevik {
+namespace {
+
+// Two folder paths never come near this. Reading stops here, so a file of garbage without line
+// ends, or one huge line, is neither read whole into memory nor scanned to its end; a line that
+// does not end within it does not count as read.
+constexpr qint64 MaxBytesRead = 1 << 20;
+
+QStringList& volumeRootsOverride()
+{
+    static QStringList roots;
+    return roots;
+}
+
+bool holdsLineEnd(const QString& value)
+{
+    return value.contains(u'\r') || value.contains(u'\n');
+}
+
+bool keepsInCodePage(const QString& value)
+{
+    return fromCp1252(toCp1252(value)) == value;
+}
+
+// Whether root holds path: the same folder, or path lies below it.
+bool volumeHolds(const QString& root, const QString& path)
+{
+    if (root.isEmpty() || !path.startsWith(root))
+        return false;
+    return path.size() == root.size() || root.endsWith(u'/') || path.at(root.size()) == u'/';
+}
+
+} // namespace
+
+SettingsFile::SettingsFile(QString programFolder)
+    : m_folder(std::move(programFolder))
+{}
+
+QString SettingsFile::path() const
+{
+    return joinFolderAndFile(m_folder, QStringLiteral("zrQBck.dat"));
+}
+
+SettingsRead SettingsFile::parse(QByteArray content, bool cut)
+{
+    if (cut) {
+        // The last line may go on beyond what was read: keep only the lines that ended.
+        const qsizetype lastEnd = std::max(content.lastIndexOf('\r'), content.lastIndexOf('\n'));
+        content.truncate(lastEnd + 1);
+    }
+    SettingsRead result;
+    QBuffer device(&content);
+    device.open(QIODevice::ReadOnly);
+    RowReader rows(device);
+    QByteArrayView row;
+    for (QString* value : {&result.folders.dataFolder, &result.folders.quickBooksFolder}) {
+        if (!rows.next(row))
+            break;
+        *value = fromCp1252(row.data(), row.size());
+        ++result.linesRead;
+    }
+    return result;
+}
+
+SettingsRead SettingsFile::read() const
+{
+    QFile file(path());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray content = file.read(MaxBytesRead);
+    if (file.error() != QFileDevice::NoError)
+        return {};
+    char probe = 0;
+    const bool cut = content.size() == MaxBytesRead && file.read(&probe, 1) == 1;
+    return parse(content, cut);
+}
+
+std::optional<QString> SettingsFile::write(const FolderSettings& folders) const
+{
+    for (const QString* value : {&folders.dataFolder, &folders.quickBooksFolder}) {
+        // Either would give the file other lines than the folders: refuse rather than store
+        // something that reads back as a different folder.
+        if (holdsLineEnd(*value))
+            return QStringLiteral("The folder %1 holds a line break.").arg(*value);
+        if (!keepsInCodePage(*value))
+            return QStringLiteral("The folder %1 holds characters the settings file cannot keep.")
+                .arg(*value);
+    }
+    QSaveFile file(path());
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    const QByteArray content =
+        toCp1252(folders.dataFolder) + "\r\n" + toCp1252(folders.quickBooksFolder) + "\r\n";
+    if (file.write(content) != content.size())
+        return file.errorString();
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+PathStyle nativePathStyle()
+{
+#ifdef Q_OS_WIN
+    return PathStyle::DriveLetters;
+#else
+    return PathStyle::SingleRoot;
+#endif
+}
+
+QString noFolderSelected()
+{
+    return QStringLiteral("No Folder Selected");
+}
+
+bool isValidFolder(const QString& value, PathStyle style)
+{
+    if (value.isEmpty() || value == noFolderSelected())
+        return false;
+    if (style == PathStyle::DriveLetters)
+        return value.contains(u':');
+    return value.startsWith(u'/');
+}
+
+QString driveOf(const QString& value, PathStyle style, const QStringList& volumeRoots)
+{
+    if (style == PathStyle::DriveLetters) {
+        const qsizetype colon = value.indexOf(u':');
+        return colon < 0 ? QString() : value.left(colon + 1);
+    }
+    QString best;
+    for (const QString& root : volumeRoots)
+        if (root.size() > best.size() && volumeHolds(root, value))
+            best = root;
+    return best;
+}
+
+QString driveOf(const QString& value)
+{
+    const PathStyle style = nativePathStyle();
+    return driveOf(value, style, style == PathStyle::DriveLetters ? QStringList() : mountedVolumeRoots());
+}
+
+QStringList mountedVolumeRoots()
+{
+    if (!volumeRootsOverride().isEmpty())
+        return volumeRootsOverride();
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        // Single files bound into the tree are volumes too, but no folder lives on them.
+        if (volume.isValid() && QFileInfo(volume.rootPath()).isDir() && !roots.contains(volume.rootPath()))
+            roots.append(volume.rootPath());
+    }
+    return roots;
+}
+
+void setVolumeRootsForTesting(const QStringList& roots)
+{
+    volumeRootsOverride() = roots;
+}
+
+} // namespace brevik

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace brevik {
+
+// The two folders the import works with, each a full folder path held as text.
+struct FolderSettings
+{
+    QString dataFolder;       // the Orvella data folder, line 1 of zrQBck.dat
+    QString quickBooksFolder; // the QuickBooks folder, line 2
+};
+
+// What one reading of zrQBck.dat found. A value whose line was not reached is empty.
+struct SettingsRead
+{
+    FolderSettings folders;
+    int linesRead = 0; // 0, 1 or 2: how far the reading came before the file ended or failed
+
+    // Both lines were there. Each caller decides for itself what a read that is not whole means.
+    [[nodiscard]] bool whole() const { return linesRead == 2; }
+};
+
+// zrQBck.dat in the program's folder: exactly two lines, data folder first, each ended by
+// CR LF, in Windows-1252.
+class SettingsFile
+{
+public:
+    explicit SettingsFile(QString programFolder);
+
+    [[nodiscard]] QString path() const;
+
+    // Lines 1 and 2 as whole lines without their ends; lines after the second are ignored. A
+    // missing or unreadable file, or one that ends before line 2, gives a read that is not whole.
+    [[nodiscard]] SettingsRead read() const;
+
+    // Replaces the file with the two lines. On failure, the reason for the operator.
+    [[nodiscard]] std::optional<QString> write(const FolderSettings& folders) const;
+
+    // The reading of raw file content; cut is true when the content stops short of the file's end.
+    [[nodiscard]] static SettingsRead parse(QByteArray content, bool cut = false);
+
+private:
+    QString m_folder;
+};
+
+// How folder paths are written: with drive letters ("C:\Orvella") or from one root ("/srv/orvella").
+enum class PathStyle
+{
+    DriveLetters,
+    SingleRoot,
+};
+[[nodiscard]] PathStyle nativePathStyle();
+
+// The field's text while no folder has been chosen.
+[[nodiscard]] QString noFolderSelected();
+
+// Whether a value names a folder that can be shown and saved: with drive letters it holds a
+// colon; otherwise it is an absolute path. The empty text and "No Folder Selected" never are.
+[[nodiscard]] bool isValidFolder(const QString& value, PathStyle style = nativePathStyle());
+
+// The drive that holds a valid value: with drive letters the text up to and including the
+// first colon ("C:"); otherwise the longest of the volume roots that holds the path, or an
+// empty text when none does.
+[[nodiscard]] QString driveOf(const QString& value, PathStyle style, const QStringList& volumeRoots);
+[[nodiscard]] QString driveOf(const QString& value);
+
+// The root folders of the mounted volumes of the machine, in the order the system lists them.
+// Tests put a list of their own in place of the machine's; an empty list restores it.
+[[nodiscard]] QStringList mountedVolumeRoots();
+void setVolumeRootsForTesting(const QStringList& roots);
+
+} // namespace brevik
