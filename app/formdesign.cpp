@@ -6,6 +6,7 @@
 #include "app/folderlist.h"
 #include "app/linecontrol.h"
 
+#include <QDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QWidget>
 
@@ -52,6 +54,22 @@ void setColours(QWidget* widget, const QColor& background, const QColor& foregro
     widget->setPalette(palette);
 }
 
+// Esc presses a cancel button and Enter a default button, wherever the focus is in the window; a
+// dialog presses its default button by itself. The keys belong to the button, so they rest while
+// it is hidden.
+void addButtonKeys(QPushButton* button, unsigned flags)
+{
+    QList<QKeySequence> keys;
+    if (flags & CancelButton)
+        keys.append(QKeySequence(Qt::Key_Escape));
+    if ((flags & DefaultButton) && !qobject_cast<QDialog*>(button->window()))
+        keys << QKeySequence(Qt::Key_Return) << QKeySequence(Qt::Key_Enter);
+    for (const QKeySequence& key : keys) {
+        auto* shortcut = new QShortcut(key, button);
+        QObject::connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+    }
+}
+
 QWidget* createWidget(const ControlDesign& c, QWidget* parent)
 {
     switch (c.kind) {
@@ -74,6 +92,7 @@ QWidget* createWidget(const ControlDesign& c, QWidget* parent)
         auto* button = new QPushButton(c.caption, parent);
         button->setAutoDefault(false);
         button->setDefault(c.flags & DefaultButton);
+        addButtonKeys(button, c.flags);
         return button;
     }
     case ControlKind::TextField:
@@ -154,7 +173,10 @@ void DesignedControls::build(QWidget* client, const WindowDesign& design)
                 c->kind == ControlKind::Line || c->kind == ControlKind::PictureBox ||
                 c->kind == ControlKind::DataControl)
                 widget->setFocusPolicy(Qt::NoFocus);
-            if ((c->flags & AutoSize) && c->kind == ControlKind::Label)
+            // An auto-size label takes the size of its text, an auto-size picture box that of
+            // its picture.
+            if ((c->flags & AutoSize) &&
+                (c->kind == ControlKind::Label || c->kind == ControlKind::PictureBox))
                 widget->adjustSize();
             if (c->flags & Hidden)
                 widget->setVisible(false);
@@ -166,16 +188,22 @@ void DesignedControls::build(QWidget* client, const WindowDesign& design)
         }
     }
 
-    // The focus order follows the tab column.
+    // The focus order follows the tab column. Only controls that can take the focus are chained:
+    // the chain passes over the others, and Qt leaves a link to one of them undone.
     std::vector<const ControlDesign*> tabbed;
-    for (const auto& c : design.controls)
-        if (c.tab >= 0 && get<QWidget>(QString(c.name)))
+    for (const auto& c : design.controls) {
+        const auto* widget = get<QWidget>(QString(c.name));
+        if (c.tab >= 0 && widget && widget->focusPolicy() != Qt::NoFocus)
             tabbed.push_back(&c);
+    }
     std::stable_sort(tabbed.begin(), tabbed.end(),
                      [](const ControlDesign* a, const ControlDesign* b) { return a->tab < b->tab; });
     for (std::size_t i = 1; i < tabbed.size(); ++i)
         QWidget::setTabOrder(get<QWidget>(QString(tabbed[i - 1]->name)),
                              get<QWidget>(QString(tabbed[i]->name)));
+    // The window gives the focus to this control when it first becomes active.
+    if (QWidget* first = firstFocusable())
+        first->setFocus();
 }
 
 QObject* DesignedControls::object(QStringView name) const
@@ -226,7 +254,17 @@ void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& des
         client->setPalette(palette);
         client->setAutoFillBackground(true);
     }
-    client->setFixedSize(pixels(design.clientWidth), pixels(design.clientHeight));
+    const QSize clientSize(pixels(design.clientWidth), pixels(design.clientHeight));
+    if (client == window) {
+        // The window is its own client area: a sizable one starts at the design's size and
+        // can be resized, a fixed one keeps it.
+        if (design.frame == FrameKind::Sizable)
+            window->resize(clientSize);
+        else
+            window->setFixedSize(clientSize);
+        return;
+    }
+    client->setFixedSize(clientSize);
     if (design.frame != FrameKind::Sizable)
         window->setFixedSize(window->sizeHint());
 }

@@ -32,7 +32,7 @@ enum class ControlKind
     ProgressBar,   // QProgressBar
     DriveList,     // DriveList
     FolderList,    // FolderList
-    PictureBox,    // QLabel showing a picture
+    PictureBox,    // QLabel showing a picture; AutoSize sizes it to the picture
     Line,          // LineControl; its box gives the two end points
     Timer,         // QTimer (no geometry)
     DataControl,   // DataControlBox: the hidden design-time face of a data control

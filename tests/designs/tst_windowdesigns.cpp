@@ -1,0 +1,316 @@
+#include "app/artwork.h"
+#include "app/datacontrolbox.h"
+#include "app/drivelist.h"
+#include "app/folderlist.h"
+#include "app/formdesign.h"
+#include "app/forms.h"
+#include "app/frmbrevik.h"
+#include "app/frmbrevik_design.h"
+#include "app/linecontrol.h"
+#include "app/version.h"
+#include "windows/frmabout.h"
+#include "windows/frmabout_design.h"
+#include "windows/frmexport.h"
+#include "windows/frmexport_design.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+
+#include <memory>
+
+using namespace brevik::ui;
+
+namespace {
+
+// One window of the program: how to create it, the design it is built from, and the captions its
+// load procedure puts in over those of the design.
+struct WindowCase
+{
+    const char* name;
+    QWidget* (*create)();
+    const WindowDesign& (*design)();
+    QHash<QString, QString> (*loaded)();
+};
+
+const WindowCase windowCases[] = {
+    {"frmBrevik", [] { return static_cast<QWidget*>(new frmBrevik); }, &frmBrevikDesign,
+     [] {
+         return QHash<QString, QString>();
+     }},
+    {"frmExport", [] { return static_cast<QWidget*>(new frmExport); }, &frmExportDesign,
+     [] {
+         return QHash<QString, QString>{{QStringLiteral("lblInstruct"), exportInstructions()}};
+     }},
+    {"frmAbout", [] { return static_cast<QWidget*>(new frmAbout); }, &frmAboutDesign,
+     [] {
+         return QHash<QString, QString>{{QStringLiteral("lblVersion"), brevik::versionText()}};
+     }},
+};
+
+const char* widgetClass(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label:
+    case ControlKind::PictureBox:
+        return "QLabel";
+    case ControlKind::Frame:
+        return "QGroupBox";
+    case ControlKind::OptionButton:
+        return "QRadioButton";
+    case ControlKind::CommandButton:
+        return "QPushButton";
+    case ControlKind::TextField:
+        return "QLineEdit";
+    case ControlKind::ListBox:
+        return "QListWidget";
+    case ControlKind::ProgressBar:
+        return "QProgressBar";
+    case ControlKind::DriveList:
+        return "brevik::ui::DriveList";
+    case ControlKind::FolderList:
+        return "brevik::ui::FolderList";
+    case ControlKind::Line:
+        return "brevik::ui::LineControl";
+    case ControlKind::Timer:
+        return "QTimer";
+    case ControlKind::DataControl:
+        return "brevik::ui::DataControlBox";
+    case ControlKind::CommonDialog:
+        return "QObject";
+    }
+    return "";
+}
+
+QString captionOf(const QObject* object)
+{
+    if (auto* label = qobject_cast<const QLabel*>(object))
+        return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(object))
+        return button->text();
+    if (auto* frame = qobject_cast<const QGroupBox*>(object))
+        return frame->title();
+    if (auto* field = qobject_cast<const QLineEdit*>(object))
+        return field->text();
+    return {};
+}
+
+// The client area: the widget that holds the controls placed directly in the window.
+QWidget* clientOf(QWidget* window, const WindowDesign& design)
+{
+    for (const ControlDesign& c : design.controls)
+        if (c.parent.isEmpty())
+            if (auto* widget = window->findChild<QWidget*>(QString(c.name)))
+                return widget->parentWidget();
+    return window;
+}
+
+// Every way in which one control differs from its row of the design, in words.
+template<typename T> QString shown(const T& value)
+{
+    QString text;
+    QDebug(&text).nospace() << value;
+    return text;
+}
+
+QStringList differences(QWidget* window, QWidget* client, const ControlDesign& c,
+                        const QHash<QString, QString>& loaded)
+{
+    const QString name(c.name);
+    QObject* object = window->findChild<QObject*>(name);
+    if (!object)
+        return {name + u": missing"};
+    QStringList out;
+    auto differ = [&](const char* what, const auto& actual, const auto& expected) {
+        if (actual != expected)
+            out << name + u": " + QLatin1StringView(what) + u" is " + shown(actual) + u", not " +
+                       shown(expected);
+    };
+    differ("kind", QString::fromLatin1(object->metaObject()->className()),
+           QString::fromLatin1(widgetClass(c.kind)));
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget)
+        return out;
+
+    QWidget* parent = c.parent.isEmpty() ? client : window->findChild<QWidget*>(QString(c.parent));
+    if (widget->parentWidget() != parent)
+        out << name + u": not in " +
+                   (c.parent.isEmpty() ? QStringLiteral("the client area") : QString(c.parent));
+    if (auto* line = qobject_cast<LineControl*>(widget)) {
+        differ("line", line->line(), QLine(pixels(c.left), pixels(c.top), pixels(c.width), pixels(c.height)));
+        differ("line width", line->lineWidth(), (c.flags & ThickLine) ? 2 : 1);
+        if (c.foreground.isValid())
+            differ("line colour", line->colour(), c.foreground);
+        return out;
+    }
+    const QPoint position(pixels(c.left), pixels(c.top));
+    if (c.flags & AutoSize)
+        differ("geometry", widget->geometry(), QRect(position, widget->sizeHint()));
+    else {
+        // A caption put in at load may widen its label to the text, never narrow it.
+        const QRect designed(position, QSize(pixels(c.width), pixels(c.height)));
+        QRect actual = widget->geometry();
+        if (loaded.contains(name) && actual.width() > designed.width())
+            actual.setWidth(designed.width());
+        differ("geometry", actual, designed);
+    }
+    differ("hidden", widget->isHidden(), bool(c.flags & Hidden));
+    if (c.kind == ControlKind::PictureBox) {
+        const QPixmap picture = qobject_cast<QLabel*>(widget)->pixmap();
+        differ("picture", picture.size(), artworkPixmap(c.caption).size());
+        differ("picture present", picture.isNull(), false);
+    } else if (c.kind != ControlKind::ListBox && c.kind != ControlKind::ProgressBar) {
+        differ("caption", captionOf(widget), loaded.value(name, c.caption));
+    }
+    if (auto* option = qobject_cast<QRadioButton*>(widget))
+        differ("selected", option->isChecked(), bool(c.flags & Selected));
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        differ("default button", button->isDefault(), bool(c.flags & DefaultButton));
+    const QFont font = widget->font();
+    differ("font size", font.pointSizeF(), c.font.points);
+    differ("bold", font.bold(), c.font.bold);
+    differ("italic", font.italic(), c.font.italic);
+    if (c.background.isValid() && !(c.flags & Transparent))
+        differ("background", widget->palette().color(widget->backgroundRole()), c.background);
+    if (c.foreground.isValid())
+        differ("text colour", widget->palette().color(widget->foregroundRole()), c.foreground);
+    return out;
+}
+
+// The controls that take the focus by the Tab key, in the order of the design's tab column.
+QStringList designedTabOrder(QWidget* window, const WindowDesign& design)
+{
+    QList<const ControlDesign*> tabbed;
+    for (const ControlDesign& c : design.controls)
+        if (c.tab >= 0)
+            tabbed.append(&c);
+    std::stable_sort(tabbed.begin(), tabbed.end(),
+                     [](const ControlDesign* a, const ControlDesign* b) { return a->tab < b->tab; });
+    QStringList names;
+    for (const ControlDesign* c : tabbed) {
+        auto* widget = window->findChild<QWidget*>(QString(c->name));
+        if (widget && (widget->focusPolicy() & Qt::TabFocus))
+            names.append(QString(c->name));
+    }
+    return names;
+}
+
+// The same controls as the window's focus chain meets them, starting from the first.
+QStringList focusChain(QWidget* window, const QStringList& designed)
+{
+    if (designed.isEmpty())
+        return {};
+    QWidget* first = window->findChild<QWidget*>(designed.first());
+    QStringList names{designed.first()};
+    for (QWidget* w = first->nextInFocusChain(); w && w != first && names.size() < 1000;
+         w = w->nextInFocusChain())
+        if (designed.contains(w->objectName()))
+            names.append(w->objectName());
+    return names;
+}
+
+} // namespace
+
+// Each window, as it stands when it is created, against the table it is designed by.
+class tst_WindowDesigns : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QWidget> m_window;
+    const WindowCase* m_case = nullptr;
+
+    void createWindow()
+    {
+        QFETCH(int, index);
+        m_case = &windowCases[index];
+        m_window.reset(m_case->create());
+    }
+
+    static void windowRows()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(windowCases)); ++i)
+            QTest::newRow(windowCases[i].name) << i;
+    }
+
+private Q_SLOTS:
+    void cleanup() { m_window.reset(); }
+
+    void controlsFollowTheDesign_data() { windowRows(); }
+    void controlsFollowTheDesign()
+    {
+        createWindow();
+        const WindowDesign& design = m_case->design();
+        QWidget* client = clientOf(m_window.get(), design);
+        QStringList found;
+        for (const ControlDesign& c : design.controls)
+            found << differences(m_window.get(), client, c, m_case->loaded());
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u"\n   ")));
+    }
+
+    void tabOrderFollowsTheTabColumn_data() { windowRows(); }
+    void tabOrderFollowsTheTabColumn()
+    {
+        createWindow();
+        const QStringList designed = designedTabOrder(m_window.get(), m_case->design());
+        QVERIFY(!designed.isEmpty());
+        QCOMPARE(focusChain(m_window.get(), designed), designed);
+    }
+
+    void windowFollowsTheDesign_data() { windowRows(); }
+    void windowFollowsTheDesign()
+    {
+        createWindow();
+        const WindowDesign& design = m_case->design();
+        QCOMPARE(m_window->objectName(), QString(design.name));
+        QCOMPARE(m_window->windowTitle(), design.caption);
+        QVERIFY(!m_window->windowIcon().isNull());
+        const bool sizable = design.frame == FrameKind::Sizable;
+        QCOMPARE(bool(m_window->windowFlags() & Qt::WindowMaximizeButtonHint), sizable);
+        QCOMPARE(m_window->minimumSize() == m_window->maximumSize(), !sizable);
+
+        Forms::showModeless(m_window.get());
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QCOMPARE(clientOf(m_window.get(), design)->size(),
+                 QSize(pixels(design.clientWidth), pixels(design.clientHeight)));
+        const QRect screen = m_window->screen()->availableGeometry();
+        QVERIFY2((m_window->frameGeometry().center() - screen.center()).manhattanLength() <= 2,
+                 "the window opens at the centre of the screen");
+    }
+
+    void firstFocusGoesToTheFirstControlThatTakesIt_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("frmBrevik") << 0 << QStringLiteral("Command1");
+        QTest::newRow("frmExport") << 1 << QStringLiteral("cmdPrint");
+        QTest::newRow("frmAbout") << 2 << QStringLiteral("cmdOK");
+    }
+    void firstFocusGoesToTheFirstControlThatTakesIt()
+    {
+        QFETCH(QString, control);
+        createWindow();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(m_window->focusWidget());
+        QCOMPARE(m_window->focusWidget()->objectName(), control);
+    }
+
+    void artworkIsInTheResources()
+    {
+        const QIcon icon = windowIcon();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(16, 16)}));
+        QCOMPARE(artworkPixmap(QStringLiteral(":/brevik/picicon.png")).size(), QSize(32, 32));
+        QCOMPARE(artworkPixmap(QStringLiteral(":/brevik/splash.png")).size(), QSize(600, 407));
+    }
+};
+
+QTEST_MAIN(tst_WindowDesigns)
+#include "tst_windowdesigns.moc"
