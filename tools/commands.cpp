@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "import/reporter.h"
+#include "tools/createdatabase.h"
 
 #include <cstdio>
 
@@ -12,10 +13,11 @@ int runCommand(const Invocation& invocation, Reporter& reporter)
     case Command::Help:
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
         return ExitCompleted;
+    case Command::CreateDatabase:
+        return runCreateDatabase(invocation.folder, reporter);
     case Command::Extract:
     case Command::Strip:
     case Command::Import:
-    case Command::CreateDatabase:
         reporter.report(QStringLiteral("This command is not available yet."));
         return ExitFailed;
     }

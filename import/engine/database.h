@@ -5,12 +5,16 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
+#include <map>
 #include <memory>
 
 struct sqlite3;
 
 namespace brevik::db {
+
+class TableInfo;
 
 // What a file on disk holds, judged from its first bytes before the engine touches it.
 enum class FileKind
@@ -20,12 +24,13 @@ enum class FileKind
     SQLite,       // an SQLite 3 database
     Access,       // a Microsoft Access (Jet or ACE) database
     Unrecognised, // anything else
+    Unreadable,   // a folder, or a file that cannot be read
 };
 [[nodiscard]] FileKind inspectFile(const QString& path);
 
 // One open SQLite connection. The destructor closes it; no copies. The database is opened
 // shared: a write-ahead journal and a busy timeout, so the invoicing system can have it open
-// at the same time.
+// at the same time. A connection, and everything opened through it, belongs to one thread.
 class Database
 {
 public:
@@ -36,7 +41,8 @@ public:
     };
 
     // Opens the file. OpenExisting refuses a missing file, a file that is not an SQLite
-    // database (an Access file is named as such) and a damaged one, and never writes to it.
+    // database (an Access file is named as such), a damaged one and a read-only one, and never
+    // writes to a file it refuses. Create also makes the file when it is missing or empty.
     [[nodiscard]] static Status open(const QString& path, Mode mode, std::unique_ptr<Database>& out);
 
     Database(const Database&) = delete;
@@ -59,7 +65,18 @@ public:
     // Changes whenever another connection has committed to the file since the last call.
     [[nodiscard]] Status dataVersion(qint64& version);
     [[nodiscard]] bool tableExists(const QString& table);
+    // The field names of a table in their order; ErrTableNotFound when there is no such table.
     [[nodiscard]] Status columns(const QString& table, QStringList& names);
+    // What the recordsets of a table share on this connection: its fields and its prepared
+    // statements. Kept until the schema of the database changes.
+    [[nodiscard]] Status table(const QString& name, std::shared_ptr<TableInfo>& out);
+
+    // The rowid of the row most recently added through this connection.
+    [[nodiscard]] qint64 lastInsertRowid() const;
+    // Rows changed by the most recent INSERT, UPDATE or DELETE.
+    [[nodiscard]] qint64 changes() const;
+    // Grows with every row this connection adds, changes or deletes.
+    [[nodiscard]] qint64 changeCount() const;
 
     // The status for the connection's last failure, with its error number and description.
     [[nodiscard]] Status lastFailure(int sqliteCode) const;
@@ -70,9 +87,19 @@ public:
 private:
     Database(QString path, sqlite3* handle);
 
+    [[nodiscard]] Status checkFile();
+    [[nodiscard]] Status cachedStatement(const QString& sql, Statement*& out);
+    [[nodiscard]] Status queryInt64(const QString& sql, qint64& value);
+    [[nodiscard]] Status findTable(const QString& table, bool& exists);
+
     QString m_path;
     sqlite3* m_db = nullptr;
     QHash<QString, std::shared_ptr<Statement>> m_cache;
+    qint64 m_schemaVersion = -1; // the schema the entries of m_tables were read from
+    // Within a write transaction of ours no other program can change the schema, so it is read
+    // once; any SQL a caller runs, and every transaction boundary, makes it be read again.
+    bool m_schemaCurrent = false;
+    std::map<QString, std::shared_ptr<TableInfo>> m_tables;
 };
 
 // A write transaction that rolls back unless committed.

@@ -28,8 +28,10 @@ public:
     void setRecordSource(const QString& table) { m_recordSource = table; }
     [[nodiscard]] const QString& RecordSource() const { return m_recordSource; }
 
-    // Opens the database (shared, writable) and the table of the record source. Fails with
-    // ErrFileNotFound, ErrNotADatabase, ErrCorrupt, ErrLocked or ErrTableNotFound.
+    // Opens the database (shared, writable) and the table of the record source, positioned on
+    // its first row. Fails with ErrFileNotFound, ErrNotADatabase, ErrCorrupt, ErrCannotOpen,
+    // ErrLocked or ErrTableNotFound, and then holds no recordset. Exclusive use is refused; a
+    // read-only control gives a recordset that refuses changes.
     [[nodiscard]] Status Refresh();
 
     // The open recordset; null before the first successful Refresh.

@@ -8,21 +8,30 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace brevik::db {
 
 class Database;
+class TableInfo;
 
 // The rows of one table, opened whole, in table order (rowid order), with one current row.
 // It offers what the writer has always used: moving, counting, adding and editing rows, and
 // fields by name. Values are read from the database when a row becomes current, so rows
-// stored by any data control of the same workspace are seen at once.
+// stored by any data control of the same workspace are seen at once. A recordset opens on its
+// first row (looked up when the position is first needed). Moving to another row, or
+// searching, cancels an AddNew or Edit that has not been stored.
 class Recordset
 {
 public:
     Recordset(Database& db, QString table, QStringList columns);
+    // The recordset of a table the connection knows (Database::table).
+    Recordset(Database& db, std::shared_ptr<TableInfo> table);
+
+    // A read-only recordset refuses AddNew and Edit with ErrReadOnly.
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
     [[nodiscard]] const QString& table() const { return m_table; }
     [[nodiscard]] const QStringList& columns() const { return m_columns; }
@@ -33,7 +42,7 @@ public:
     [[nodiscard]] Status MoveNext();
     [[nodiscard]] Status MoveLast();
     // True once MoveNext has passed the last row, or on a table without rows.
-    [[nodiscard]] bool AtEOF() const { return m_current < 0; }
+    [[nodiscard]] bool AtEOF() const;
     [[nodiscard]] Status RecordCount(qint64& count) const;
 
     // AddNew starts an empty new row, Edit opens the current row for change; Update stores it.
@@ -45,13 +54,16 @@ public:
     [[nodiscard]] Status Update();
     void CancelUpdate();
     [[nodiscard]] bool editing() const { return m_editMode != EditMode::None; }
+    // The rowid of the row that the last successful Update stored, or -1.
+    [[nodiscard]] qint64 LastModified() const { return m_lastModified; }
 
-    // Field values of the current row, or of the row being added or edited.
+    // Field values of the current row, or of the row being added or edited (a field not yet
+    // set on a row being added reads as null). Setting a field needs AddNew or Edit first.
     [[nodiscard]] Status value(QLatin1StringView field, QVariant& out);
     [[nodiscard]] Status setValue(QLatin1StringView field, const QVariant& value);
 
     // The rowid of the current row, or -1.
-    [[nodiscard]] qint64 currentRowid() const { return m_current; }
+    [[nodiscard]] qint64 currentRowid() const;
     // Makes the row with this rowid current; fails with ErrNoCurrentRecord when there is none.
     [[nodiscard]] Status moveTo(qint64 rowid);
 
@@ -68,12 +80,13 @@ public:
         };
         QLatin1StringView field;
         Test test = Test::Equals;
-        QVariant value;
+        QVariant value; // not used by IsTrue; a null value matches no row
     };
     [[nodiscard]] Status FindFirst(std::span<const Criterion> criteria, bool& found);
     [[nodiscard]] Status FindNext(std::span<const Criterion> criteria, bool& found);
 
     // Reads one field of every row in table order, for scans that need all of them at once.
+    // The visitor must not change the table.
     [[nodiscard]] Status scanField(QLatin1StringView field,
                                    const std::function<void(qint64 rowid, const QVariant& value)>& visit);
 
@@ -86,18 +99,29 @@ private:
     };
 
     [[nodiscard]] int fieldIndex(QLatin1StringView name) const;
+    [[nodiscard]] Status noField(QLatin1StringView name) const;
+    [[nodiscard]] Status settle() const;
+    [[nodiscard]] Status seek(int query, bool& found);
+    [[nodiscard]] Status readRow(qint64 rowid, bool& found);
     [[nodiscard]] Status loadCurrent();
-    [[nodiscard]] Status find(std::span<const Criterion> criteria, qint64 after, bool& found);
+    [[nodiscard]] Status find(std::span<const Criterion> criteria, bool afterCurrent, bool& found);
+    void startEdit(EditMode mode);
 
     Database& m_db;
+    std::shared_ptr<TableInfo> m_info;
     QString m_table;
     QStringList m_columns;
-    qint64 m_current = -1;
+    bool m_readOnly = false;
+    mutable bool m_firstPending = true; // on the first row, not yet looked up
+    mutable bool m_hasCurrent = false;
+    mutable qint64 m_current = 0; // rowid of the current row, when there is one
+    qint64 m_lastModified = -1;
     bool m_loaded = false;
+    qint64 m_loadedAtChange = 0; // the connection's change count when m_row was read
     std::vector<QVariant> m_row; // values of the current row, once loaded
     EditMode m_editMode = EditMode::None;
     std::vector<QVariant> m_buffer; // the row being added or edited
-    std::vector<bool> m_dirty;      // fields set since AddNew or Edit
+    std::vector<quint64> m_dirty;   // fields set since AddNew or Edit, one bit each
 };
 
 } // namespace brevik::db

@@ -38,6 +38,8 @@ public:
     [[nodiscard]] Status run();
     // Makes the statement ready to run again; the bound values stay until bound anew.
     void reset();
+    // Sets every parameter back to null.
+    void clearBindings();
 
     // Columns are numbered from 0. The values follow the rules of value.h.
     [[nodiscard]] int columnCount() const;

@@ -11,14 +11,16 @@ enum ErrorNumber : int
     ErrOverflow = 6,             // a number outside the 32-bit range
     ErrInvalidUseOfNull = 94,    // a null value read as text
     ErrEngine = 3000,            // any other engine failure
-    ErrUpdateWithoutEdit = 3020, // Update without AddNew or Edit
+    ErrUpdateWithoutEdit = 3020, // Update, or setting a field, without AddNew or Edit
     ErrNoCurrentRecord = 3021,   // no current row: empty table, before the first or after the last
     ErrDuplicateKey = 3022,      // a unique index refused the row
     ErrFileNotFound = 3024,      // the database file does not exist
+    ErrReadOnly = 3027,          // a change through a data control that was set read-only
     ErrDiskFull = 3035,          // the disk or the engine's memory is full
     ErrCorrupt = 3049,           // the file is damaged or truncated
     ErrCannotOpen = 3051,        // the file cannot be opened or is read-only
     ErrTableNotFound = 3078,     // the record source names no table of the database
+    ErrDatabaseExists = 3204,    // a new database would replace a file that exists
     ErrLocked = 3260,            // another program holds the database locked beyond the busy timeout
     ErrItemNotFound = 3265,      // a field name the table does not have
     ErrConstraint = 3317,        // a constraint or trigger of the database refused the row

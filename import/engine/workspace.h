@@ -3,6 +3,7 @@
 #include "database.h"
 #include "status.h"
 
+#include <QHash>
 #include <QString>
 
 #include <map>
@@ -20,11 +21,14 @@ public:
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
+    // Opens the file as Database::open does with OpenExisting, or returns its open connection.
     [[nodiscard]] Status open(const QString& path, Database*& out);
+    // Closes every connection; recordsets opened through them must not be used afterwards.
     void closeAll();
 
 private:
-    std::map<QString, std::unique_ptr<Database>> m_databases;
+    std::map<QString, std::unique_ptr<Database>> m_databases; // by the file's canonical path
+    QHash<QString, Database*> m_byName;                       // by the path as it was given
 };
 
 } // namespace brevik::db

@@ -1,0 +1,359 @@
+#include "database.h"
+
+#include "sqliteerror.h"
+#include "tableinfo.h"
+
+#include <sqlite3.h>
+
+#include <QByteArrayView>
+#include <QFile>
+#include <QFileInfo>
+
+#include <utility>
+
+namespace brevik::db {
+
+FileKind inspectFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return FileKind::Missing;
+    if (!info.isFile())
+        return FileKind::Unreadable;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileKind::Unreadable;
+    if (file.size() == 0)
+        return FileKind::Empty;
+    const QByteArray head = file.read(19);
+    if (head.isEmpty())
+        return FileKind::Unreadable;
+    if (head.startsWith(QByteArrayView("SQLite format 3\0", 16)))
+        return FileKind::SQLite;
+    // A Jet or ACE file names its engine at offset 4, after a four-byte version mark.
+    if (head.size() == 19) {
+        const QByteArrayView engine = QByteArrayView(head).sliced(4, 15);
+        if (engine == QByteArrayView("Standard Jet DB") || engine == QByteArrayView("Standard ACE DB"))
+            return FileKind::Access;
+    }
+    return FileKind::Unrecognised;
+}
+
+static QByteArray encodedPath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return path.toUtf8(); // SQLite's Windows layer takes UTF-8 names
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+static Status prepareStatement(sqlite3* db, const QString& sql, unsigned flags, Statement& out)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    // The length includes the terminating NUL, which lets SQLite skip a copy.
+    const int rc = sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size() + 1), flags, &stmt, &tail);
+    if (rc != SQLITE_OK)
+        return sqliteFailure(db, rc);
+    Statement statement(db, stmt);
+    if (!stmt)
+        return Status::failure(ErrEngine,
+                               QStringLiteral("The database engine was given no statement to run."));
+    while (tail && *tail != '\0' &&
+           (*tail == ' ' || *tail == '\n' || *tail == '\r' || *tail == '\t' || *tail == ';'))
+        ++tail;
+    if (tail && *tail != '\0')
+        return Status::failure(ErrEngine,
+                               QStringLiteral("The database engine was given more than one statement."));
+    out = std::move(statement);
+    return {};
+}
+
+Database::Database(QString path, sqlite3* handle)
+    : m_path(std::move(path))
+    , m_db(handle)
+{}
+
+Database::~Database()
+{
+    m_tables.clear();
+    m_cache.clear(); // finalizes every statement before the connection closes
+    sqlite3_close_v2(m_db);
+}
+
+Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>& out)
+{
+    out.reset();
+    switch (inspectFile(path)) {
+    case FileKind::Missing:
+        if (mode == Mode::OpenExisting)
+            return Status::failure(ErrFileNotFound, QStringLiteral("The file does not exist."));
+        break;
+    case FileKind::Empty:
+        if (mode == Mode::OpenExisting)
+            return Status::failure(
+                ErrNotADatabase,
+                QStringLiteral("The file is empty; it is not a database this program can open."));
+        break;
+    case FileKind::SQLite:
+        break;
+    case FileKind::Access:
+        return Status::failure(
+            ErrNotADatabase,
+            QStringLiteral("The file is a Microsoft Access database, not one this program can open."));
+    case FileKind::Unrecognised:
+        return Status::failure(ErrNotADatabase,
+                               QStringLiteral("The file is not a database this program can open."));
+    case FileKind::Unreadable:
+        return Status::failure(ErrCannotOpen, QStringLiteral("The file cannot be read."));
+    }
+
+    // Each connection is used by one thread only, so SQLite's lock around every call is not needed.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (mode == Mode::Create)
+        flags |= SQLITE_OPEN_CREATE;
+    sqlite3* handle = nullptr;
+    const int rc = sqlite3_open_v2(encodedPath(path).constData(), &handle, flags, nullptr);
+    std::unique_ptr<Database> db(new Database(path, handle)); // closes the handle on every return
+    if (rc != SQLITE_OK)
+        return db->lastFailure(rc);
+    sqlite3_extended_result_codes(handle, 1);
+    sqlite3_busy_timeout(handle, BusyTimeoutMs);
+    if (Status s = db->checkFile(); !s)
+        return s;
+    // Only a sound, writable SQLite file gets here; switching the journal is the first write.
+    if (Status s = db->exec(QStringLiteral("PRAGMA journal_mode = WAL")); !s)
+        return s;
+    out = std::move(db);
+    return {};
+}
+
+Status Database::checkFile()
+{
+    // Reading the schema reads the first page and checks the file's size against its header,
+    // so a damaged or truncated file is refused here rather than halfway through an import.
+    qint64 version = 0;
+    if (Status s = queryInt64(QStringLiteral("PRAGMA schema_version"), version); !s)
+        return s;
+    // SQLite falls back to reading alone when the file is write-protected.
+    if (sqlite3_db_readonly(m_db, "main") == 1)
+        return Status::failure(ErrCannotOpen, QStringLiteral("The file is read-only."));
+    return {};
+}
+
+Status Database::exec(const QString& sql)
+{
+    m_schemaCurrent = false;
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    sqlite3_free(message); // the same text stays available from sqlite3_errmsg
+    return rc == SQLITE_OK ? Status() : sqliteFailure(m_db, rc);
+}
+
+Status Database::prepare(const QString& sql, Statement& out)
+{
+    m_schemaCurrent = false;
+    return prepareStatement(m_db, sql, 0, out);
+}
+
+Status Database::cached(const QString& sql, Statement*& out)
+{
+    m_schemaCurrent = false;
+    return cachedStatement(sql, out);
+}
+
+Status Database::cachedStatement(const QString& sql, Statement*& out)
+{
+    out = nullptr;
+    Statement* statement = nullptr;
+    if (const auto it = m_cache.constFind(sql); it != m_cache.cend()) {
+        statement = it.value().get();
+    } else {
+        Statement prepared;
+        if (Status s = prepareStatement(m_db, sql, SQLITE_PREPARE_PERSISTENT, prepared); !s)
+            return s;
+        auto owned = std::make_shared<Statement>(std::move(prepared));
+        statement = owned.get();
+        m_cache.insert(sql, std::move(owned));
+    }
+    statement->reset();
+    statement->clearBindings();
+    out = statement;
+    return {};
+}
+
+Status Database::queryInt64(const QString& sql, qint64& value)
+{
+    Statement* statement = nullptr;
+    if (Status s = cachedStatement(sql, statement); !s)
+        return s;
+    bool hasRow = false;
+    Status s = statement->step(hasRow);
+    if (s && !hasRow)
+        s = Status::failure(ErrEngine, QStringLiteral("The database engine gave no answer to %1.").arg(sql));
+    if (s)
+        value = statement->columnInt64(0);
+    statement->reset();
+    return s;
+}
+
+Status Database::begin()
+{
+    m_schemaCurrent = false;
+    Statement* statement = nullptr;
+    if (Status s = cachedStatement(QStringLiteral("BEGIN IMMEDIATE"), statement); !s)
+        return s;
+    return statement->run();
+}
+
+Status Database::commit()
+{
+    m_schemaCurrent = false;
+    Statement* statement = nullptr;
+    if (Status s = cachedStatement(QStringLiteral("COMMIT"), statement); !s)
+        return s;
+    return statement->run();
+}
+
+void Database::rollback()
+{
+    m_schemaCurrent = false;
+    if (inTransaction())
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+bool Database::inTransaction() const
+{
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
+Status Database::dataVersion(qint64& version)
+{
+    return queryInt64(QStringLiteral("PRAGMA data_version"), version);
+}
+
+Status Database::findTable(const QString& table, bool& exists)
+{
+    exists = false;
+    Statement* statement = nullptr;
+    // Table names are matched without regard to case, as SQLite matches them.
+    if (Status s = cachedStatement(
+            QStringLiteral("SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = ?1 "
+                           "COLLATE NOCASE"),
+            statement);
+        !s)
+        return s;
+    Status s = statement->bindText(1, table);
+    if (s)
+        s = statement->step(exists);
+    statement->reset();
+    return s;
+}
+
+bool Database::tableExists(const QString& table)
+{
+    bool exists = false;
+    return findTable(table, exists).ok() && exists;
+}
+
+Status Database::table(const QString& name, std::shared_ptr<TableInfo>& out)
+{
+    out.reset();
+    if (!m_schemaCurrent || !inTransaction()) {
+        qint64 version = 0;
+        if (Status s = queryInt64(QStringLiteral("PRAGMA schema_version"), version); !s)
+            return s;
+        if (version != m_schemaVersion) {
+            m_tables.clear();
+            m_schemaVersion = version;
+        }
+        m_schemaCurrent = inTransaction();
+    }
+    if (const auto it = m_tables.find(name); it != m_tables.end()) {
+        out = it->second;
+        return {};
+    }
+
+    bool exists = false;
+    if (Status s = findTable(name, exists); !s)
+        return s;
+    if (!exists)
+        return Status::failure(ErrTableNotFound, QStringLiteral("The database has no table %1.").arg(name));
+
+    Statement* statement = nullptr;
+    if (Status s = cachedStatement(QStringLiteral("SELECT name FROM pragma_table_info(?1)"), statement); !s)
+        return s;
+    QStringList names;
+    Status s = statement->bindText(1, name);
+    for (bool hasRow = s.ok(); s && hasRow;) {
+        s = statement->step(hasRow);
+        if (s && hasRow)
+            names.append(statement->column(0).toString());
+    }
+    statement->reset();
+    if (!s)
+        return s;
+
+    out = std::make_shared<TableInfo>(name, std::move(names));
+    m_tables.emplace(name, out);
+    return {};
+}
+
+Status Database::columns(const QString& table, QStringList& names)
+{
+    names.clear();
+    std::shared_ptr<TableInfo> info;
+    if (Status s = this->table(table, info); !s)
+        return s;
+    names = info->columns();
+    return {};
+}
+
+qint64 Database::lastInsertRowid() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+qint64 Database::changes() const
+{
+    return sqlite3_changes64(m_db);
+}
+
+qint64 Database::changeCount() const
+{
+    return sqlite3_total_changes64(m_db);
+}
+
+Status Database::lastFailure(int sqliteCode) const
+{
+    return sqliteFailure(m_db, sqliteCode);
+}
+
+Transaction::~Transaction()
+{
+    if (m_open)
+        m_db.rollback();
+}
+
+Status Transaction::begin()
+{
+    if (m_open)
+        return {};
+    Status s = m_db.begin();
+    m_open = s.ok();
+    return s;
+}
+
+Status Transaction::commit()
+{
+    if (!m_open)
+        return {};
+    Status s = m_db.commit();
+    if (s)
+        m_open = false;
+    return s;
+}
+
+} // namespace brevik::db

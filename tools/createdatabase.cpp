@@ -1,0 +1,26 @@
+#include "createdatabase.h"
+
+#include "import/engine/schema.h"
+#include "import/paths.h"
+#include "import/reporter.h"
+#include "tools/commands.h"
+
+#include <cstdio>
+
+namespace brevik::tool {
+
+int runCreateDatabase(const QString& folder, Reporter& reporter)
+{
+    const QString path = joinFolderAndFile(folder, QStringLiteral("zrdata.mdb"));
+    if (const db::Status s = db::createDatabase(path); !s) {
+        reporter.report(
+            QStringLiteral("Cannot create the database %1: %2").arg(displayPath(path), s.description()));
+        return ExitFailed;
+    }
+    const QByteArray line = QStringLiteral("Created %1\n").arg(displayPath(path)).toLocal8Bit();
+    std::fputs(line.constData(), stdout);
+    std::fflush(stdout);
+    return ExitCompleted;
+}
+
+} // namespace brevik::tool
