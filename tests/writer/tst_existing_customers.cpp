@@ -168,12 +168,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("imported");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("messages");
-        QTest::newRow("only contact is rewritten") << QStringList{"Bo Chan"} << "Ann Lee"
+        QTest::newRow("only contact is rewritten") << QStringList{QStringLiteral("Bo Chan")} << "Ann Lee"
                                                    << "Ann Lee" << 0;
-        QTest::newRow("several, one named") << QStringList{"Bo Chan", "Ann Lee", "Cy Dee"} << "Ann Lee"
-                                            << "Bo Chan|Ann Lee|Cy Dee" << 0;
-        QTest::newRow("several, none named") << QStringList{"Bo Chan", "Cy Dee"} << "Ann Lee"
-                                             << "Bo Chan|Cy Dee|Ann Lee" << 1;
+        QTest::newRow("several, one named")
+            << QStringList{QStringLiteral("Bo Chan"), QStringLiteral("Ann Lee"), QStringLiteral("Cy Dee")}
+            << "Ann Lee"
+            << "Bo Chan|Ann Lee|Cy Dee" << 0;
+        QTest::newRow("several, none named")
+            << QStringList{QStringLiteral("Bo Chan"), QStringLiteral("Cy Dee")} << "Ann Lee"
+            << "Bo Chan|Cy Dee|Ann Lee" << 1;
     }
 
     void contacts()

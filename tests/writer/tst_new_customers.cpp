@@ -113,7 +113,7 @@ private Q_SLOTS:
 
     void longNameIsCutAndAddedAgain()
     {
-        const QString name45 = QStringLiteral("Bayshore Cafe Catering And Events Incorporat");
+        const QString name45 = QStringLiteral("Bayshore Cafe Catering And Events Incorporate");
         QCOMPARE(name45.size(), 45);
         CustomerFields after;
         QCOMPARE(write(fieldsOf(name45), &after), WriteOutcome::Added);
@@ -172,18 +172,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("next");
         QTest::addColumn<QStringList>("messages");
         const QStringList none;
-        QTest::newRow("100 and 101") << QVariantList{"000100", "000101"} << "000102" << none;
-        QTest::newRow("highest, not last") << QVariantList{"000100", "000250", "000101"} << "000251" << none;
-        QTest::newRow("seven digits unpadded") << QVariantList{"999999"} << "1000000" << none;
-        QTest::newRow("no number") << QVariantList{"A17", ""} << "000100" << none;
-        QTest::newRow("leading digits") << QVariantList{"17B", "000009"} << "000018" << none;
-        QTest::newRow("blank in front") << QVariantList{" 42"} << "000043" << none;
-        QTest::newRow("negative only") << QVariantList{"-5"} << "000100" << none;
-        QTest::newRow("exponent and half") << QVariantList{"1e3", "2.5"} << "001001" << none;
-        QTest::newRow("null number") << QVariantList{"000100", QVariant(), "000120"} << "000121"
-                                     << QStringList{"Error Number equals 94"};
-        QTest::newRow("overflow") << QVariantList{"99999999999", "000007"} << "000008"
-                                  << QStringList{"Error Number equals 6"};
+        QTest::newRow("100 and 101") << QVariantList{QStringLiteral("000100"), QStringLiteral("000101")}
+                                     << "000102" << none;
+        QTest::newRow("highest, not last")
+            << QVariantList{QStringLiteral("000100"), QStringLiteral("000250"), QStringLiteral("000101")}
+            << "000251" << none;
+        QTest::newRow("seven digits unpadded") << QVariantList{QStringLiteral("999999")} << "1000000" << none;
+        QTest::newRow("no number") << QVariantList{QStringLiteral("A17"), QStringLiteral("")} << "000100"
+                                   << none;
+        QTest::newRow("leading digits")
+            << QVariantList{QStringLiteral("17B"), QStringLiteral("000009")} << "000018" << none;
+        QTest::newRow("blank in front") << QVariantList{QStringLiteral(" 42")} << "000043" << none;
+        QTest::newRow("negative only") << QVariantList{QStringLiteral("-5")} << "000100" << none;
+        QTest::newRow("exponent and half")
+            << QVariantList{QStringLiteral("1e3"), QStringLiteral("2.5")} << "001001" << none;
+        QTest::newRow("null number") << QVariantList{QStringLiteral("000100"), QVariant(),
+                                                     QStringLiteral("000120")}
+                                     << "000121" << QStringList{QStringLiteral("Error Number equals 94")};
+        QTest::newRow("overflow") << QVariantList{QStringLiteral("99999999999"), QStringLiteral("000007")}
+                                  << "000008" << QStringList{QStringLiteral("Error Number equals 6")};
     }
 
     void allocation()

@@ -3,7 +3,7 @@
 #include "import/clientwriter.h"
 #include "import/engine/database.h"
 #include "import/reporter.h"
-#include "testsupport.h"
+#include "support/testsupport.h"
 
 #include <QTemporaryDir>
 #include <QTest>
