@@ -4,9 +4,10 @@
 
 namespace brevik::ui {
 
+// Short enough to stand on the one line of Label1(0) in Arial 24 bold.
 QString frmBrevikProductTitle()
 {
-    return QStringLiteral("Orvella QuickBooks Customer Import");
+    return QStringLiteral("QuickBooks Customer Import");
 }
 
 QString frmBrevikInstructions()

@@ -12,8 +12,8 @@ inline constexpr int VersionRevision = 109;
 // "Version 1.50.109": each number in decimal, without leading zeros.
 [[nodiscard]] inline QString versionText()
 {
-    return QStringLiteral("Version ") + QString::number(VersionMajor) + u'.' + QString::number(VersionMinor)
-           + u'.' + QString::number(VersionRevision);
+    return QStringLiteral("Version ") + QString::number(VersionMajor) + u'.' + QString::number(VersionMinor) +
+           u'.' + QString::number(VersionRevision);
 }
 
 } // namespace brevik
