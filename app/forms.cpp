@@ -114,9 +114,16 @@ void Forms::endProgram()
     for (QWidget* window : all) {
         if (window) {
             window->hide();
-            delete window;
+            // The request comes from inside a window's own handler (EXIT, its close request),
+            // so the window may only go once that handler has returned.
+            window->deleteLater();
         }
     }
+    r.brevik = nullptr;
+    r.path = nullptr;
+    r.splash = nullptr;
+    r.exportWindow = nullptr;
+    r.about = nullptr;
     r.endRequested = true;
     if (r.endHook)
         r.endHook();

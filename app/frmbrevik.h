@@ -2,6 +2,7 @@
 
 #include "app/formdesign.h"
 #include "import/customerfields.h"
+#include "import/exportcolumns.h"
 
 #include <QMainWindow>
 
@@ -15,6 +16,7 @@ class QRadioButton;
 class QLabel;
 class QAction;
 class QMenu;
+class QWindow;
 
 namespace brevik::ui {
 
@@ -34,10 +36,25 @@ public:
     void setHeightTwips(int twips);
     [[nodiscard]] int heightTwips() const;
 
+    // Where the export that START copied keeps its contact and tax columns, for the STRIP
+    // that follows.
+    [[nodiscard]] const ExportColumns& exportColumns() const { return m_exportColumns; }
+
     // Controls the other windows and the import read and write.
     QLineEdit* txtHold1 = nullptr;
     QLineEdit* txtHold2 = nullptr;
     std::array<QLineEdit*, CustomerFieldCount> Text1{};
+    QLineEdit* txtCustIIF = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdStrip = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QListWidget* lstCust = nullptr;
+    QProgressBar* pb1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QRadioButton* opt2000 = nullptr;
+    QRadioButton* opt2002 = nullptr;
 
     // The window's values.
     QString gM;
@@ -45,14 +62,43 @@ public:
     QString gOpt;
 
     QMenu* mnuFile = nullptr;
+    QAction* mnuPathNames = nullptr;
+    QAction* mnusep2 = nullptr;
+    QAction* mnuExit = nullptr;
     QMenu* mnuHelp = nullptr;
+    QAction* mnuAbout = nullptr;
+    QAction* mnuSep1 = nullptr;
+    QAction* mnuExport = nullptr;
 
 public Q_SLOTS:
     void Form_Activate();
+    void Command1_Click();
+    void cmdStart_Click();
+    void cmdStrip_Click();
+    void cmdExit_Click();
+    void opt2000_Click();
+    void opt2002_Click();
+    void mnuPathNames_Click();
+    void mnuExit_Click();
+    void mnuAbout_Click();
+    void mnuExport_Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override; // Form_QueryUnload
 
 private:
+    void buildMenus();
+    void connectControls();
+    void storeVersion(const QString& value);
+    void noteFocusWindow(QWindow* window);
+
     QWidget* m_client = nullptr;
     DesignedControls m_controls;
+    ExportColumns m_exportColumns;
+    bool m_activatedBefore = false;
+    bool m_otherWindowWasActive = false;
+    bool m_closing = false;
 };
 
 } // namespace brevik::ui

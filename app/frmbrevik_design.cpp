@@ -4,6 +4,7 @@
 
 namespace brevik::ui {
 
+// Short enough to stand on the one line of Label1(0) in Arial 24 bold.
 QString frmBrevikProductTitle()
 {
     return QStringLiteral("Orvella QuickBooks Import");

@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 
 namespace brevik {
@@ -16,6 +17,8 @@ bool RowReader::fill()
 {
     if (m_atEnd)
         return false;
+    m_nextLf = -1;
+    m_nextCr = -1;
     if (m_begin > 0) {
         const qsizetype left = m_end - m_begin;
         if (left > 0)
@@ -40,13 +43,28 @@ bool RowReader::fill()
     return true;
 }
 
+// The first CR or LF at or after from, or m_end. Each of the two is searched for only once it
+// has been passed, so a file without any CR costs one search per buffer, not one per row.
+qsizetype RowReader::findRowEnd(qsizetype from)
+{
+    const auto search = [this, from](qsizetype& next, char c) {
+        if (next >= from)
+            return;
+        const char* base = m_buffer.constData();
+        const void* hit = std::memchr(base + from, c, static_cast<std::size_t>(m_end - from));
+        next = hit ? static_cast<const char*>(hit) - base : m_end;
+    };
+    search(m_nextLf, '\n');
+    search(m_nextCr, '\r');
+    return std::min(m_nextLf, m_nextCr);
+}
+
 bool RowReader::next(QByteArrayView& row)
 {
     qsizetype pos = m_begin;
     for (;;) {
+        pos = findRowEnd(pos);
         const char* base = m_buffer.constData();
-        while (pos < m_end && base[pos] != '\n' && base[pos] != '\r')
-            ++pos;
         if (pos < m_end) {
             if (base[pos] == '\r' && pos + 1 == m_end && !m_atEnd) {
                 // One more byte tells whether this CR is the first half of CR LF.

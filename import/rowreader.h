@@ -25,12 +25,16 @@ public:
 
 private:
     bool fill();
+    qsizetype findRowEnd(qsizetype from);
 
     QIODevice& m_device;
     qsizetype m_chunkSize;
     QByteArray m_buffer;
     qsizetype m_begin = 0; // first unread byte of m_buffer
     qsizetype m_end = 0;   // one past the last valid byte
+    // Where the next LF and the next CR stand (m_end: none in the buffer); -1 after a refill.
+    qsizetype m_nextLf = -1;
+    qsizetype m_nextCr = -1;
     bool m_atEnd = false;
     bool m_failed = false;
     QString m_error;

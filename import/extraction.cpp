@@ -1,0 +1,192 @@
+#include "extraction.h"
+
+#include "import/paths.h"
+#include "import/replacingfile.h"
+#include "import/rowreader.h"
+
+#include <QFile>
+
+namespace brevik {
+namespace {
+
+constexpr qsizetype ReadChunk = 1 << 20;
+constexpr qsizetype WriteChunk = 1 << 20;
+constexpr QByteArrayView RowEnd("\r\n");
+
+// Compares a header field with a column name, leaving out the double quotes around or in it.
+bool namesColumn(QByteArrayView field, QByteArrayView name)
+{
+    qsizetype at = 0;
+    for (const char c : field) {
+        if (c == '"')
+            continue;
+        if (at == name.size() || name.at(at) != c)
+            return false;
+        ++at;
+    }
+    return at == name.size();
+}
+
+// Collects the copied rows in one large buffer and hands it to the file in whole chunks.
+class ChunkedWriter
+{
+public:
+    explicit ChunkedWriter(QIODevice& device)
+        : m_device(device)
+    {
+        m_buffer.reserve(WriteChunk);
+    }
+
+    [[nodiscard]] bool writeRow(QByteArrayView row)
+    {
+        const qsizetype needed = row.size() + RowEnd.size();
+        if (m_buffer.size() + needed > WriteChunk && !flush())
+            return false;
+        if (needed > WriteChunk)
+            return writeWhole(row) && writeWhole(RowEnd);
+        m_buffer.append(row.data(), row.size());
+        m_buffer.append(RowEnd.data(), RowEnd.size());
+        return true;
+    }
+
+    [[nodiscard]] bool flush()
+    {
+        if (m_buffer.isEmpty())
+            return true;
+        const bool written = writeWhole(m_buffer);
+        m_buffer.resize(0);
+        return written;
+    }
+
+private:
+    bool writeWhole(QByteArrayView bytes)
+    {
+        return m_device.write(bytes.data(), bytes.size()) == bytes.size();
+    }
+
+    QIODevice& m_device;
+    QByteArray m_buffer;
+};
+
+ExtractionFailure failure(ExtractionFailure::Cause cause, const QString& path, const QString& reason)
+{
+    return ExtractionFailure{cause, path, reason};
+}
+
+} // namespace
+
+QByteArrayView firstField(QByteArrayView row)
+{
+    const qsizetype tab = row.indexOf('\t');
+    return tab < 0 ? row : row.first(tab);
+}
+
+bool isCustomerRow(QByteArrayView row)
+{
+    if (!row.startsWith("CUST") || row.startsWith("CUSTNAME"))
+        return false;
+    // The usual customer row goes no further than here: its first field is "CUST" alone.
+    if (row.size() == 4 || row.at(4) == '\t')
+        return true;
+    const QByteArrayView first = firstField(row);
+    return first != "CUSTITEMDICT" && first != "CUSTOMPI";
+}
+
+bool isCustomerHeaderRow(QByteArrayView row)
+{
+    return row.startsWith("!CUST") && firstField(row) == "!CUST";
+}
+
+ExportColumns headerColumns(QByteArrayView headerRow)
+{
+    ExportColumns columns;
+    bool contactFound = false;
+    bool taxFound = false;
+    int number = 1;
+    qsizetype begin = 0;
+    while (begin <= headerRow.size()) {
+        qsizetype end = headerRow.indexOf('\t', begin);
+        if (end < 0)
+            end = headerRow.size();
+        const QByteArrayView field = headerRow.sliced(begin, end - begin);
+        if (!contactFound && namesColumn(field, "CONT1")) {
+            columns.contactField = number;
+            contactFound = true;
+        } else if (!taxFound && namesColumn(field, "TAXABLE")) {
+            columns.taxField = number;
+            taxFound = true;
+        }
+        begin = end + 1;
+        ++number;
+    }
+    return columns;
+}
+
+QString ExtractionFailure::message() const
+{
+    switch (cause) {
+    case Cause::ExportUnreadable:
+        return QStringLiteral("The customer file %1 could not be read: %2").arg(displayPath(path), reason);
+    case Cause::OutputUnwritable:
+        return QStringLiteral("The customer rows could not be written to %1: %2. Any earlier copy of the "
+                              "file was left as it was.")
+            .arg(displayPath(path), reason);
+    }
+    return reason;
+}
+
+ExtractionResult extractCustomerRows(const QString& exportFile, const QString& quickBooksFolder,
+                                     const CopiedRowHandler& onRow)
+{
+    using Cause = ExtractionFailure::Cause;
+    ExtractionResult result;
+    result.outputPath = joinFolderAndFile(quickBooksFolder, QStringLiteral("QBCUST.TXT"));
+
+    QFile input(exportFile);
+    if (!input.open(QIODevice::ReadOnly)) {
+        result.failure = failure(Cause::ExportUnreadable, exportFile, input.errorString());
+        return result;
+    }
+    // Until commit() the rows go to a file of their own, so a failed run leaves the earlier
+    // QBCUST.TXT in place.
+    ReplacingFile output(result.outputPath);
+    if (!output.open()) {
+        result.failure = failure(Cause::OutputUnwritable, result.outputPath, output.errorString());
+        return result;
+    }
+
+    RowReader reader(input, ReadChunk);
+    ChunkedWriter writer(output.device());
+    bool headerSeen = false;
+    QByteArrayView row;
+    while (reader.next(row)) {
+        if (!isCustomerRow(row)) {
+            if (!headerSeen && isCustomerHeaderRow(row)) {
+                result.columns = headerColumns(row);
+                headerSeen = true;
+            }
+            continue;
+        }
+        if (!writer.writeRow(row)) {
+            result.failure =
+                failure(Cause::OutputUnwritable, result.outputPath, output.device().errorString());
+            return result;
+        }
+        ++result.rowsCopied;
+        if (onRow)
+            onRow(row);
+    }
+    if (reader.failed()) {
+        result.failure = failure(Cause::ExportUnreadable, exportFile, reader.errorString());
+        return result;
+    }
+    if (!writer.flush()) {
+        result.failure = failure(Cause::OutputUnwritable, result.outputPath, output.device().errorString());
+        return result;
+    }
+    if (!output.commit())
+        result.failure = failure(Cause::OutputUnwritable, result.outputPath, output.errorString());
+    return result;
+}
+
+} // namespace brevik

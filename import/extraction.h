@@ -1,0 +1,66 @@
+#pragma once
+
+#include "import/exportcolumns.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace brevik {
+
+// The text before the first TAB of a row, or the whole row when it holds no TAB.
+[[nodiscard]] QByteArrayView firstField(QByteArrayView row);
+
+// A customer row begins with exactly "CUST" and not with "CUSTNAME" (case-sensitive; a row
+// shorter than eight bytes is compared whole). Rows whose first field is "CUSTITEMDICT" or
+// "CUSTOMPI" are list declarations QuickBooks writes beside the customers, and are not
+// customer rows either.
+[[nodiscard]] bool isCustomerRow(QByteArrayView row);
+
+// True for the export's own header row of the customer list: its first field is "!CUST".
+[[nodiscard]] bool isCustomerHeaderRow(QByteArrayView row);
+
+// The positions of the columns that a "!CUST" header row names CONT1 and TAXABLE, "!CUST"
+// itself being field 1; names are compared with their double quotes dropped. A column the
+// header does not name keeps its designed position.
+[[nodiscard]] ExportColumns headerColumns(QByteArrayView headerRow);
+
+// Why an extraction could not complete.
+struct ExtractionFailure
+{
+    enum class Cause
+    {
+        ExportUnreadable, // the export file could not be opened or read
+        OutputUnwritable, // QBCUST.TXT could not be created or written
+    };
+    Cause cause = Cause::ExportUnreadable;
+    QString path;   // the file concerned
+    QString reason; // the system's reason
+
+    // The message for the operator, naming the file and the reason.
+    [[nodiscard]] QString message() const;
+};
+
+struct ExtractionResult
+{
+    qsizetype rowsCopied = 0;
+    ExportColumns columns; // from the export's first "!CUST" header, else the designed ones
+    QString outputPath;    // QBCUST.TXT in the QuickBooks folder
+    std::optional<ExtractionFailure> failure;
+
+    [[nodiscard]] bool succeeded() const { return !failure.has_value(); }
+};
+
+// Called with each customer row as it is copied, without its row end. The view is valid only
+// during the call.
+using CopiedRowHandler = std::function<void(QByteArrayView row)>;
+
+// Copies every customer row of the export, byte for byte and each followed by CR LF, into
+// QBCUST.TXT in the QuickBooks folder. The file is written anew and replaces the earlier one
+// only when the whole run succeeds; on failure any earlier QBCUST.TXT stays as it was.
+[[nodiscard]] ExtractionResult extractCustomerRows(const QString& exportFile, const QString& quickBooksFolder,
+                                                   const CopiedRowHandler& onRow = {});
+
+} // namespace brevik

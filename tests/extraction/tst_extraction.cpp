@@ -1,0 +1,200 @@
+#include "import/extraction.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using brevik::ExtractionFailure;
+using brevik::ExtractionResult;
+using brevik::testing::readBytes;
+using brevik::testing::writeBytes;
+
+// START's copy: every customer row of the export, byte for byte and each followed by CR LF,
+// in QBCUST.TXT of the QuickBooks folder; on failure the earlier file is left alone.
+class tst_Extraction : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString qbcust() const { return m_dir.filePath(QStringLiteral("QBCUST.TXT")); }
+
+    ExtractionResult run(const QByteArray& input, QList<QByteArray>* listed = nullptr)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("export.iif"));
+        if (!writeBytes(path, input))
+            qWarning("Could not write the export");
+        return brevik::extractCustomerRows(path, m_dir.path(), [listed](QByteArrayView row) {
+            if (listed)
+                listed->append(row.toByteArray());
+        });
+    }
+
+    // The rule stated plainly: split at CR LF, lone CR and lone LF, keep the customer rows.
+    static QByteArray plainRule(const QByteArray& input)
+    {
+        QByteArray out;
+        qsizetype begin = 0;
+        const auto take = [&](qsizetype end) {
+            const QByteArray row = input.mid(begin, end - begin);
+            const QByteArray first = row.left(row.indexOf('\t') < 0 ? row.size() : row.indexOf('\t'));
+            if (row.startsWith("CUST") && !row.startsWith("CUSTNAME") && first != "CUSTITEMDICT" &&
+                first != "CUSTOMPI")
+                out += row + "\r\n";
+        };
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            if (input[i] != '\r' && input[i] != '\n')
+                continue;
+            take(i);
+            if (input[i] == '\r' && i + 1 < input.size() && input[i + 1] == '\n')
+                ++i;
+            begin = i + 1;
+        }
+        if (begin < input.size())
+            take(input.size());
+        return out;
+    }
+
+private Q_SLOTS:
+    void init() { QFile::remove(qbcust()); }
+
+    void copiesCustomerRows_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("header, name lists, customers")
+            << QByteArray(
+                   "!CUST\tNAME\r\nCUSTNAME\ta\r\nCUSTNAMEDICT\tb\r\nCUST\t1\r\nCUST\t2\r\nCUST\t3\r\n")
+            << QByteArray("CUST\t1\r\nCUST\t2\r\nCUST\t3\r\n");
+        QTest::newRow("lone LF rows")
+            << QByteArray("!CUST\tN\nCUST\ta\nCUST\tb\n") << QByteArray("CUST\ta\r\nCUST\tb\r\n");
+        QTest::newRow("lone CR rows")
+            << QByteArray("CUST\ta\rCUST\tb") << QByteArray("CUST\ta\r\nCUST\tb\r\n");
+        QTest::newRow("LF CR is two row ends")
+            << QByteArray("CUST\ta\n\rCUST\tb\r\n") << QByteArray("CUST\ta\r\nCUST\tb\r\n");
+        QTest::newRow("last row without an end")
+            << QByteArray("CUST\ta\r\nCUST") << QByteArray("CUST\ta\r\nCUST\r\n");
+        QTest::newRow("bytes above 127 and NUL") << QByteArray("CUST\tCaf\xe9\t\x80\x9f\xff\0x\r\n", 17)
+                                                 << QByteArray("CUST\tCaf\xe9\t\x80\x9f\xff\0x\r\n", 17);
+        QTest::newRow("trailing tabs and quotes kept")
+            << QByteArray("CUST\t\"Bayshore, CA  94482\"\t\t\t\r\n")
+            << QByteArray("CUST\t\"Bayshore, CA  94482\"\t\t\t\r\n");
+        QTest::newRow("list declarations passed over")
+            << QByteArray("CUSTITEMDICT\t1\r\nCUSTOMPI\tx\r\nCUSTOMER\ty\r\n")
+            << QByteArray("CUSTOMER\ty\r\n");
+        QTest::newRow("no customers: empty file") << QByteArray("!HDR\tPROD\r\nVEND\tx\r\n") << QByteArray();
+        QTest::newRow("empty export") << QByteArray() << QByteArray();
+    }
+
+    void copiesCustomerRows()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, expected);
+        QList<QByteArray> listed;
+        const ExtractionResult result = run(input, &listed);
+        QVERIFY(result.succeeded());
+        QCOMPARE(readBytes(qbcust()), expected);
+        QCOMPARE(QByteArray(listed.join("\r\n") + (listed.isEmpty() ? "" : "\r\n")), expected);
+        QCOMPARE(result.rowsCopied, listed.size());
+        QCOMPARE(result.outputPath, qbcust());
+    }
+
+    void veryLongRowsAndLargeFilesMatchThePlainRule()
+    {
+        // Rows longer than every buffer, and a few megabytes of every kind of row.
+        QByteArray input = "CUST\t" + QByteArray(5'000'000, '\xe9') + "\r\n";
+        auto* random = QRandomGenerator::global();
+        const QByteArray starts[] = {"CUST\t", "CUSTNAME\t", "CUSTOMPI\t", "!CUST\t",
+                                     "cust\t", "CUSTOMER\t", "VEND\t"};
+        const QByteArray ends[] = {"\r\n", "\r", "\n"};
+        while (input.size() < 8'000'000) {
+            input += starts[random->bounded(7)];
+            input += QByteArray(random->bounded(400), static_cast<char>(random->bounded(32, 256)));
+            input += ends[random->bounded(3)];
+        }
+        QVERIFY(run(input).succeeded());
+        QCOMPARE(readBytes(qbcust()), plainRule(input));
+    }
+
+    void writtenAnewEachRun()
+    {
+        QVERIFY(run("CUST\tfirst\r\nCUST\tsecond\r\n").succeeded());
+        QVERIFY(run("CUST\tthird\r\n").succeeded());
+        QCOMPARE(readBytes(qbcust()), QByteArray("CUST\tthird\r\n"));
+    }
+
+    void unreadableExportLeavesTheEarlierFile()
+    {
+        QVERIFY(writeBytes(qbcust(), "CUST\tearlier\r\n"));
+        const QString missing = m_dir.filePath(QStringLiteral("no such export.iif"));
+        int listed = 0;
+        const ExtractionResult result =
+            brevik::extractCustomerRows(missing, m_dir.path(), [&listed](QByteArrayView) { ++listed; });
+        QVERIFY(!result.succeeded());
+        QCOMPARE(result.failure->cause, ExtractionFailure::Cause::ExportUnreadable);
+        QVERIFY(result.failure->message().contains(QDir::toNativeSeparators(missing)));
+        QVERIFY(!result.failure->reason.isEmpty());
+        QCOMPARE(listed, 0);
+        QCOMPARE(readBytes(qbcust()), QByteArray("CUST\tearlier\r\n"));
+
+        // A folder is no export either.
+        const ExtractionResult folder = brevik::extractCustomerRows(m_dir.path(), m_dir.path());
+        QCOMPARE(folder.failure->cause, ExtractionFailure::Cause::ExportUnreadable);
+        QCOMPARE(readBytes(qbcust()), QByteArray("CUST\tearlier\r\n"));
+    }
+
+    void unwritableOutput()
+    {
+        const QString exportFile = m_dir.filePath(QStringLiteral("export.iif"));
+        QVERIFY(writeBytes(exportFile, "CUST\tx\r\n"));
+
+        const QString missingFolder = m_dir.filePath(QStringLiteral("no such folder"));
+        const ExtractionResult result = brevik::extractCustomerRows(exportFile, missingFolder);
+        QCOMPARE(result.failure->cause, ExtractionFailure::Cause::OutputUnwritable);
+        QVERIFY(result.failure->message().contains(QDir::toNativeSeparators(missingFolder + u"/QBCUST.TXT")));
+
+        // QBCUST.TXT that is a folder cannot be replaced; nothing of the run is left behind.
+        QTemporaryDir other;
+        QVERIFY(QDir(other.path()).mkdir(QStringLiteral("QBCUST.TXT")));
+        const ExtractionResult blocked = brevik::extractCustomerRows(exportFile, other.path());
+        QCOMPARE(blocked.failure->cause, ExtractionFailure::Cause::OutputUnwritable);
+        QCOMPARE(QDir(other.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{QStringLiteral("QBCUST.TXT")});
+    }
+
+    void realExports_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("Mac 2019, LF only")
+            << QStringLiteral("VonHoltenCodes__SlowBooks-Pro-2026__sample_qbmac_opening_balances.iif") << 65;
+        QTest::newRow("Enterprise, LF only")
+            << QStringLiteral("Pewejekubam__qbd-to-gnucash__sample-qbd-customers.iif") << 65;
+        QTest::newRow("Mac 6.0, no customers") << QStringLiteral("gitpan__Finance-IIF__sample.iif") << 0;
+        QTest::newRow("2006 kit, list declarations")
+            << QStringLiteral(
+                   "overhacked__square-bridge__Import_First_-_List_Declarations_Not_Version_Specific.iif")
+            << 1;
+    }
+
+    void realExports()
+    {
+        BREVIK_REQUIRE_SAMPLES(samples);
+        QFETCH(QString, file);
+        QFETCH(int, rows);
+        const QString path = samples + u'/' + file;
+        const ExtractionResult result = brevik::extractCustomerRows(path, m_dir.path());
+        QVERIFY(result.succeeded());
+        QCOMPARE(result.rowsCopied, rows);
+        const QByteArray written = readBytes(qbcust());
+        QCOMPARE(written, plainRule(readBytes(path)));
+        QCOMPARE(written.count("\r\n"), rows);
+        QCOMPARE(written.count('\n'), rows);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Extraction)
+#include "tst_extraction.moc"

@@ -1,0 +1,138 @@
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using brevik::testing::readBytes;
+using brevik::testing::writeBytes;
+
+// brevik-import extract: what it writes, what it prints, and how it exits.
+class tst_ExtractCommand : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Run
+    {
+        int status = -1;
+        QString out;
+        QStringList errLines;
+    };
+
+    static Run tool(const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"), arguments);
+        Run run;
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.status = process.exitCode();
+        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        run.errLines =
+            QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        return run;
+    }
+
+    static QString lastLine(const QString& text)
+    {
+        const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+        return lines.isEmpty() ? QString() : lines.last();
+    }
+
+private Q_SLOTS:
+    void copiesAndSumsUp()
+    {
+        QTemporaryDir dir;
+        const QString exportFile = dir.filePath(QStringLiteral("list.iif"));
+        QVERIFY(writeBytes(exportFile, "!CUST\tNAME\nCUSTNAME\tx\nCUST\t\xe9t\xe9\nCUSTOMER\ty\n"));
+        const Run run =
+            tool({QStringLiteral("extract"), exportFile, QStringLiteral("--quickbooks-folder"), dir.path()});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.errLines.isEmpty());
+        const QString qbcust = dir.filePath(QStringLiteral("QBCUST.TXT"));
+        QCOMPARE(readBytes(qbcust), QByteArray("CUST\t\xe9t\xe9\r\nCUSTOMER\ty\r\n"));
+        QCOMPARE(lastLine(run.out),
+                 QStringLiteral("2 customer rows copied to %1").arg(QDir::toNativeSeparators(qbcust)));
+    }
+
+    void noCustomersStillCompletes()
+    {
+        QTemporaryDir dir;
+        const QString exportFile = dir.filePath(QStringLiteral("list.iif"));
+        QVERIFY(writeBytes(exportFile, "!HDR\tPROD\r\n"));
+        const Run run =
+            tool({QStringLiteral("extract"), exportFile, QStringLiteral("--quickbooks-folder"), dir.path()});
+        QCOMPARE(run.status, 0);
+        QVERIFY(lastLine(run.out).startsWith(u"0 customer rows copied to "));
+        QCOMPARE(readBytes(dir.filePath(QStringLiteral("QBCUST.TXT"))), QByteArray());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<bool>("exportExists");
+        QTest::addColumn<QString>("folder"); // below the temporary folder
+        QTest::addColumn<QString>("named");  // the file the message names, below the temporary folder
+        QTest::newRow("export unreadable") << false << QString() << QStringLiteral("gone.iif");
+        QTest::newRow("QuickBooks folder missing")
+            << true << QStringLiteral("missing") << QStringLiteral("missing/QBCUST.TXT");
+    }
+
+    void failures()
+    {
+        QFETCH(bool, exportExists);
+        QFETCH(QString, folder);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("QBCUST.TXT")), "CUST\tearlier\r\n"));
+        const QString exportFile =
+            dir.filePath(exportExists ? QStringLiteral("list.iif") : QStringLiteral("gone.iif"));
+        if (exportExists)
+            QVERIFY(writeBytes(exportFile, "CUST\tnew\r\n"));
+        const QString target = folder.isEmpty() ? dir.path() : dir.filePath(folder);
+        const Run run =
+            tool({QStringLiteral("extract"), exportFile, QStringLiteral("--quickbooks-folder"), target});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.errLines.size(), 1);
+        QVERIFY2(run.errLines.first().contains(QDir::toNativeSeparators(dir.filePath(named))),
+                 qPrintable(run.errLines.first()));
+        QVERIFY(!lastLine(run.out).isEmpty());
+        QCOMPARE(readBytes(dir.filePath(QStringLiteral("QBCUST.TXT"))), QByteArray("CUST\tearlier\r\n"));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("no folder") << QStringList{QStringLiteral("extract"), QStringLiteral("a.iif")}
+                                   << QStringLiteral("--quickbooks-folder");
+        QTest::newRow("no export") << QStringList{QStringLiteral("extract")} << QStringLiteral("export file");
+        QTest::newRow("folder without value")
+            << QStringList{QStringLiteral("extract"), QStringLiteral("a.iif"),
+                           QStringLiteral("--quickbooks-folder")}
+            << QStringLiteral("--quickbooks-folder");
+        QTest::newRow("no command") << QStringList{} << QStringLiteral("no command");
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mentions);
+        const Run run = tool(arguments);
+        QCOMPARE(run.status, 2);
+        QVERIFY(!run.errLines.isEmpty());
+        QVERIFY2(run.errLines.first().contains(mentions), qPrintable(run.errLines.first()));
+        QVERIFY(run.errLines.join(u'\n').contains(u"Usage:"));
+    }
+
+    void helpExitsZero()
+    {
+        const Run run = tool({QStringLiteral("--help")});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains(u"brevik-import extract EXPORT_FILE"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ExtractCommand)
+#include "tst_extractcommand.moc"
