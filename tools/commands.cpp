@@ -1,9 +1,15 @@
 #include "commands.h"
 
+#include "import/clientwriter.h"
 #include "import/extraction.h"
 #include "import/paths.h"
 #include "import/reporter.h"
+#include "import/striprun.h"
+#include "settings/programfolder.h"
+#include "settings/versionfile.h"
 #include "tools/createdatabase.h"
+#include "tools/folderdefaults.h"
+#include "tools/terminalprogress.h"
 
 #include <cstdio>
 
@@ -28,21 +34,87 @@ QString customerRows(qsizetype count)
     return count == 1 ? QStringLiteral("1 customer row") : QStringLiteral("%1 customer rows").arg(count);
 }
 
-int extract(const Invocation& invocation, Reporter& reporter)
+// Copies the customer rows as START does; false after the message when it could not.
+bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Reporter& reporter,
+                 ExportColumns& columns)
 {
-    if (!invocation.quickBooksFolder)
-        return usageError(QStringLiteral("extract needs the QuickBooks folder, where QBCUST.TXT is written: "
-                                         "give it with --quickbooks-folder DIR"));
-
-    const ExtractionResult result = extractCustomerRows(invocation.exportFile, *invocation.quickBooksFolder);
+    const ExtractionResult result = extractCustomerRows(exportFile, quickBooksFolder);
     const QString output = displayPath(result.outputPath);
     if (!result.succeeded()) {
         reporter.report(result.failure->message());
         printLine(stdout, QStringLiteral("No customer rows copied to %1").arg(output));
-        return ExitFailed;
+        return false;
     }
     printLine(stdout, QStringLiteral("%1 copied to %2").arg(customerRows(result.rowsCopied), output));
-    return ExitCompleted;
+    columns = result.columns;
+    return true;
+}
+
+// The version value as the main window reads it: the first item of QBvers.Dat, else "0".
+QString versionValue(const Invocation& invocation)
+{
+    if (invocation.qbVersion)
+        return *invocation.qbVersion;
+    return VersionFile(programFolder()).read().value_or(QStringLiteral("0"));
+}
+
+// Imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data folder, as STRIP does.
+int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportColumns& columns,
+              Reporter& reporter)
+{
+    TerminalProgress progress(reporter);
+    WindowValues values;
+    values.txtHold1 = folders.dataFolder;
+    values.txtHold2 = folders.quickBooksFolder;
+    values.gM = folders.dataFolder;
+    values.gQ = folders.quickBooksFolder;
+    values.gOpt = gOpt;
+    StripSummary summary;
+    {
+        ClientWriter writer(progress);
+        StripRun run(values, writer, progress);
+        summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), columns, progress);
+    }
+    printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
+                                     "nothing: %4")
+                          .arg(summary.rowsRead)
+                          .arg(summary.clientsAdded)
+                          .arg(summary.clientsUpdated)
+                          .arg(summary.rowsWithoutWrite));
+    return summary.completed ? ExitCompleted : ExitFailed;
+}
+
+int extract(const Invocation& invocation, Reporter& reporter)
+{
+    const ToolFolders folders =
+        resolveFolders(std::nullopt, invocation.quickBooksFolder, programFolder(), NeedsQuickBooksFolder);
+    if (!folders.missing.isEmpty())
+        return usageError(folders.missing);
+    ExportColumns columns;
+    return extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, columns) ? ExitCompleted
+                                                                                           : ExitFailed;
+}
+
+int strip(const Invocation& invocation, Reporter& reporter)
+{
+    const ToolFolders folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
+                                               programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
+    if (!folders.missing.isEmpty())
+        return usageError(folders.missing);
+    // QBCUST.TXT keeps no header: the designed contact and tax columns stand.
+    return stripRows(folders, versionValue(invocation), ExportColumns(), reporter);
+}
+
+int import(const Invocation& invocation, Reporter& reporter)
+{
+    const ToolFolders folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
+                                               programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
+    if (!folders.missing.isEmpty())
+        return usageError(folders.missing);
+    ExportColumns columns;
+    if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, columns))
+        return ExitFailed;
+    return stripRows(folders, versionValue(invocation), columns, reporter);
 }
 
 } // namespace
@@ -58,9 +130,9 @@ int runCommand(const Invocation& invocation, Reporter& reporter)
     case Command::Extract:
         return extract(invocation, reporter);
     case Command::Strip:
+        return strip(invocation, reporter);
     case Command::Import:
-        reporter.report(QStringLiteral("This command is not available yet."));
-        return ExitFailed;
+        return import(invocation, reporter);
     }
     return ExitFailed;
 }
