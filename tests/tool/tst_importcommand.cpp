@@ -1,0 +1,255 @@
+#include "toolrun.h"
+
+#include "support/testsupport.h"
+#include "writer/referencewriter.h"
+#include "writer/testdatabase.h"
+
+#include "import/cp1252.h"
+#include "import/extraction.h"
+#include "import/rowreader.h"
+#include "import/rowscan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace brevik;
+using namespace brevik::testing;
+
+// brevik-import import and strip, end to end: an export goes in, the four tables and the
+// messages come out as the rules say.
+class tst_ImportCommand : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString ourSample()
+    {
+        return QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif");
+    }
+
+    struct Folders
+    {
+        QTemporaryDir root;
+        QString data;
+        QString quickBooks;
+        Folders()
+        {
+            QDir(root.path()).mkpath(QStringLiteral("data"));
+            QDir(root.path()).mkpath(QStringLiteral("qb"));
+            data = root.filePath(QStringLiteral("data"));
+            quickBooks = root.filePath(QStringLiteral("qb"));
+        }
+        QStringList options(const QString& version = QString()) const
+        {
+            QStringList o{QStringLiteral("--data-folder"), data, QStringLiteral("--quickbooks-folder"),
+                          quickBooks};
+            if (!version.isNull())
+                o << QStringLiteral("--qb-version") << version;
+            return o;
+        }
+    };
+
+    static void createDatabase(const QString& folder)
+    {
+        const ToolRun run = runTool({QStringLiteral("create-database"), folder});
+        QCOMPARE(run.status, 0);
+    }
+
+    // The rules applied by hand: the rows of QBCUST.TXT scanned and written by the plain writer.
+    static QStringList importPlainly(const QString& exportFile, const QString& qbcust,
+                                     const QString& dataFolder, const QString& version)
+    {
+        ExportColumns columns;
+        QFile exportDevice(exportFile);
+        if (exportDevice.open(QIODevice::ReadOnly)) {
+            RowReader reader(exportDevice);
+            QByteArrayView row;
+            while (reader.next(row))
+                if (isCustomerHeaderRow(row)) {
+                    columns = headerColumns(row);
+                    break;
+                }
+        }
+        ReferenceWriter writer;
+        QFile file(qbcust);
+        if (!file.open(QIODevice::ReadOnly))
+            return {QStringLiteral("cannot read ") + qbcust};
+        RowReader reader(file);
+        QByteArrayView row;
+        while (reader.next(row)) {
+            WindowValues values;
+            values.txtHold1 = dataFolder;
+            values.gOpt = version;
+            scanRow(fromCp1252(row.data(), row.size()), {version, columns}, values.Text1);
+            writer.AddClient(values);
+        }
+        return writer.messages;
+    }
+
+private Q_SLOTS:
+    void ourSampleArrivesWhole()
+    {
+        Folders f;
+        createDatabase(f.data);
+        const ToolRun run = runTool(QStringList{QStringLiteral("import"), ourSample()} + f.options());
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.errLines, QStringList());
+        QCOMPARE(run.lastLine(),
+                 QStringLiteral(
+                     "rows read: 32, clients added: 29, clients updated: 1, rows that wrote nothing: 2"));
+
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        auto client = [&](const QString& name, const char* field) {
+            return db.value(
+                QStringLiteral("SELECT %1 FROM CLIENT WHERE Name = ?1").arg(QLatin1StringView(field)),
+                {name});
+        };
+        // An 8-bit letter decoded, the contact taken from the column the header names.
+        QCOMPARE(client(QStringLiteral("Caf\u00e9 Ros\u00e9"), "Contact").toString(),
+                 QStringLiteral("Ren\u00e9 Aubert"));
+        QCOMPARE(client(QStringLiteral("Caf\u00e9 Ros\u00e9"), "Tax").toLongLong(), 1);
+        // Quotes dropped, a comma inside a quoted name kept, a second address line joined.
+        QCOMPARE(client(QStringLiteral("Best Bakery"), "City").toString(), QStringLiteral("Boston"));
+        QCOMPARE(client(QStringLiteral("Lindqvist, Maja"), "Zip").toString(), QStringLiteral("55802"));
+        QCOMPARE(client(QStringLiteral("Hillside Dental Group"), "Addr2").toString(),
+                 QStringLiteral("Floor 3, Suite 310"));
+        // The long name cut to 40; the second Acme row rewrote the first.
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM CLIENT WHERE length(Name) = 40")).toLongLong(),
+                 1);
+        QCOMPARE(client(QStringLiteral("Acme Supply"), "Addr2").toString(), QStringLiteral("Suite 5"));
+        QCOMPARE(db.count(QStringLiteral("CONTACTS")), 29);
+
+        // A second import finds every client but the one whose long name was cut, which comes
+        // in anew; nothing is said.
+        const ToolRun again = runTool(QStringList{QStringLiteral("import"), ourSample()} + f.options());
+        QCOMPARE(again.status, 0);
+        QCOMPARE(again.errLines, QStringList());
+        QCOMPARE(again.lastLine(),
+                 QStringLiteral(
+                     "rows read: 32, clients added: 1, clients updated: 29, rows that wrote nothing: 2"));
+    }
+
+    void exportsMatchThePlainRules_data()
+    {
+        QTest::addColumn<QString>("exportFile");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("our sample") << ourSample() << QStringLiteral("0");
+        QTest::newRow("our sample, version 2") << ourSample() << QStringLiteral("2");
+        const QString samples = samplesFolder();
+        if (samples.isEmpty())
+            return;
+        for (const QString& name : QDir(samples).entryList({QStringLiteral("*.iif")}, QDir::Files))
+            QTest::newRow(qPrintable(name)) << QDir(samples).filePath(name) << QStringLiteral("1");
+    }
+
+    void exportsMatchThePlainRules()
+    {
+        QFETCH(QString, exportFile);
+        QFETCH(QString, version);
+        Folders tool;
+        Folders plain;
+        createDatabase(tool.data);
+        createDatabase(plain.data);
+        // Imported twice, so that the second run takes the update path for every client.
+        for (int pass = 0; pass < 2; ++pass) {
+            const ToolRun run =
+                runTool(QStringList{QStringLiteral("import"), exportFile} + tool.options(version));
+            QCOMPARE(run.status, 0);
+            const QString qbcust = tool.quickBooks + QStringLiteral("/QBCUST.TXT");
+            QCOMPARE(run.errLines, importPlainly(exportFile, qbcust, plain.data, version));
+        }
+        TestDatabase a(tool.data, TestDatabase::Open::Existing);
+        TestDatabase b(plain.data, TestDatabase::Open::Existing);
+        for (const char* table : {"CLIENT", "CUSTOMERS", "ADDRESSES", "CONTACTS"})
+            QCOMPARE(a.rows(QString::fromLatin1(table)), b.rows(QString::fromLatin1(table)));
+    }
+
+    void realWindowsExport()
+    {
+        BREVIK_REQUIRE_SAMPLES(samples);
+        Folders f;
+        createDatabase(f.data);
+        const QString exportFile =
+            samples + QStringLiteral("/Pewejekubam__qbd-to-gnucash__sample-qbd-customers.iif");
+        const ToolRun run =
+            runTool(QStringList{QStringLiteral("import"), exportFile} + f.options(QStringLiteral("1")));
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.lastLine().startsWith(u"rows read: 65, "));
+        // Its header puts the contact in field 20 and the tax mark in field 24.
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        QCOMPARE(db.value(QStringLiteral("SELECT Contact FROM CLIENT WHERE Name = 'Adam''s Candy Shop'"))
+                     .toString(),
+                 QStringLiteral("Adam Bradley"));
+        QVERIFY(db.value(QStringLiteral("SELECT count(*) FROM CLIENT WHERE Tax = 1")).toLongLong() > 0);
+    }
+
+    void otherVersionTakesNoContact()
+    {
+        Folders f;
+        createDatabase(f.data);
+        QCOMPARE(runTool(QStringList{QStringLiteral("import"), ourSample()} + f.options(QStringLiteral("2")))
+                     .status,
+                 0);
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM CLIENT WHERE Contact <> '' OR Tax <> 0"))
+                     .toLongLong(),
+                 0);
+    }
+
+    void stripStops_data()
+    {
+        QTest::addColumn<bool>("withDatabase");
+        QTest::addColumn<bool>("withCustomerFile");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no QBCUST.TXT") << true << false << QStringLiteral("QBCUST.TXT");
+        QTest::newRow("no database") << false << true << QStringLiteral("zrdata.mdb");
+    }
+
+    void stripStops()
+    {
+        QFETCH(bool, withDatabase);
+        QFETCH(bool, withCustomerFile);
+        QFETCH(QString, named);
+        Folders f;
+        if (withDatabase)
+            createDatabase(f.data);
+        if (withCustomerFile)
+            QVERIFY(writeBytes(f.quickBooks + QStringLiteral("/QBCUST.TXT"),
+                               "CUST\t\t\t\tOne\t\r\nCUST\t\t\t\tTwo\t\r\nCUST\t\t\t\tThree\t\r\n"));
+        const ToolRun run = runTool(QStringList{QStringLiteral("strip")} + f.options());
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.errLines.size(), 1);
+        QVERIFY2(run.errLines.first().contains(named), qPrintable(run.errLines.first()));
+        QVERIFY(run.lastLine().startsWith(u"rows read: "));
+    }
+
+    void foldersComeFromTheSettingsFile()
+    {
+        // The tool reads zrQBck.dat and QBvers.Dat in its own folder.
+        Folders f;
+        createDatabase(f.data);
+        const QString tool = f.root.filePath(QStringLiteral("brevik-import"));
+        QVERIFY(QFile::copy(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"), tool));
+        QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner));
+        QVERIFY(
+            writeBytes(f.root.filePath(QStringLiteral("zrQBck.dat")),
+                       toCp1252(f.data + QStringLiteral("\r\n") + f.quickBooks + QStringLiteral("\r\n"))));
+        QVERIFY(writeBytes(f.root.filePath(QStringLiteral("QBvers.Dat")), "2\r\n"));
+        const ToolRun run = runTool({QStringLiteral("import"), ourSample()}, tool);
+        QCOMPARE(run.status, 0);
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        QCOMPARE(db.count(QStringLiteral("CLIENT")), 29);
+        // Version 2 from QBvers.Dat: no contacts taken.
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM CLIENT WHERE Contact <> ''")).toLongLong(), 0);
+
+        QFile::remove(f.root.filePath(QStringLiteral("zrQBck.dat")));
+        const ToolRun missing = runTool({QStringLiteral("strip")}, tool);
+        QCOMPARE(missing.status, 2);
+        QVERIFY(missing.errLines.join(u' ').contains(QStringLiteral("data folder")));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ImportCommand)
+#include "tst_importcommand.moc"
