@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <type_traits>
+
 namespace brevik::ui {
 namespace {
 
@@ -31,11 +33,23 @@ Registry& registry()
     return r;
 }
 
+// When one of the other windows closes, the main window becomes the active window again, as
+// it does on the platform the program was made for, whether or not a window manager hands the
+// activation back; becoming active is what resets its height.
+void returnToMainWindow()
+{
+    frmBrevik* main = registry().brevik.data();
+    if (main && main->isVisible() && !main->isActiveWindow() && !QApplication::activeModalWidget())
+        main->activateWindow();
+}
+
 template<typename Window> Window& ensure(QPointer<Window>& slot)
 {
     if (!slot) {
         slot = new Window();
         slot->setAttribute(Qt::WA_DeleteOnClose);
+        if constexpr (!std::is_same_v<Window, frmBrevik>)
+            QObject::connect(slot.data(), &QObject::destroyed, [] { returnToMainWindow(); });
     }
     return *slot;
 }

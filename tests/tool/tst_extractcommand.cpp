@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,10 +22,24 @@ private:
         QStringList errLines;
     };
 
+    // A copy of the tool in a folder of its own, so that no settings file beside the built
+    // tool gives it folders these tests do not expect.
+    static QString toolCopy()
+    {
+        static QTemporaryDir folder;
+        static const QString path = [] {
+            const QString copy = folder.filePath(QStringLiteral("brevik-import"));
+            QFile::copy(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"), copy);
+            QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            return copy;
+        }();
+        return path;
+    }
+
     static Run tool(const QStringList& arguments)
     {
         QProcess process;
-        process.start(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"), arguments);
+        process.start(toolCopy(), arguments);
         Run run;
         if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
             return run;
