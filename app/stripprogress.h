@@ -26,13 +26,13 @@ public:
     void nameTaken(const QString& name) override;
     void finished() override;
 
-    // Brings the list, the bar and the customer fields up to date with the run, without
-    // repainting; the run's end calls it once more.
+    // Brings the list, the bar and the customer fields up to date with the run; the window
+    // calls it once more when the run is over, however it ended.
     void showCurrent();
 
 private:
     static constexpr qint64 ShortestIntervalNs = 33'000'000;
-    // An update may take at most this share of the time from one update to the next.
+    // An update may take at most one part in CostShare of the time from one update to the next.
     static constexpr qint64 CostShare = 40;
 
     frmBrevik& m_window;
