@@ -6,9 +6,13 @@
 #include "app/frmsplash.h"
 #include "app/messagebox.h"
 #include "app/openfiledialog.h"
+#include "app/stripprogress.h"
+#include "app/userinputblocker.h"
+#include "import/clientwriter.h"
 #include "import/cp1252.h"
 #include "import/extraction.h"
 #include "import/paths.h"
+#include "import/striprun.h"
 #include "settings/frmpath.h"
 #include "settings/programfolder.h"
 #include "settings/versionfile.h"
@@ -268,7 +272,30 @@ void frmBrevik::cmdStart_Click()
     beep();
 }
 
-void frmBrevik::cmdStrip_Click() {}
+// The import run. The core works on a copy of the window's values; the controls follow the run
+// through StripProgress, and the fields of the last customer come back to the window at its end.
+// A run that could not read the customer file or stopped at the database has said why in one
+// message and leaves STRIP on view, so that the operator can run it again once the cause is
+// mended; customers already stored are then found and rewritten, not added twice.
+void frmBrevik::cmdStrip_Click()
+{
+    WindowValues values{txtHold1->text(), txtHold2->text(), gM, gQ, gOpt, {}};
+    for (std::size_t i = 0; i < CustomerFieldCount; ++i)
+        values.Text1[i] = Text1[i]->text();
+
+    Reporter& reporter = operatorMessages();
+    ClientWriter writer(reporter);
+    StripRun run(values, writer, reporter);
+    StripProgress progress(*this, values);
+    {
+        // No command can be given while the run holds the window, only painting goes on.
+        const UserInputBlocker blocker;
+        (void)run.run(joinFolderAndFile(gQ, QStringLiteral("QBCUST.TXT")), m_exportColumns, progress);
+        progress.showCurrent();
+    }
+    gM = values.gM;
+    gQ = values.gQ;
+}
 
 void frmBrevik::cmdExit_Click()
 {

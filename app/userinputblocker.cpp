@@ -1,0 +1,86 @@
+#include "userinputblocker.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+#include <QWindow>
+
+namespace brevik::ui {
+namespace {
+
+bool isOperatorInput(const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::NonClientAreaMouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+        return true;
+    case QEvent::Close:
+        // Only the window system's close request; a window the program itself closes still closes.
+        return event->spontaneous();
+    default:
+        return false;
+    }
+}
+
+bool isInActiveModalWindow(QObject* target)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    if (const auto* widget = qobject_cast<QWidget*>(target))
+        return widget->window() == modal;
+    if (const auto* window = qobject_cast<QWindow*>(target))
+        return window == modal->windowHandle();
+    return false;
+}
+
+} // namespace
+
+UserInputBlocker::UserInputBlocker(QObject* parent)
+    : QObject(parent)
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+UserInputBlocker::~UserInputBlocker()
+{
+    // Input that arrived since the last repaint is still waiting; it is thrown away here
+    // rather than delivered once the step is over.
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool UserInputBlocker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!isOperatorInput(event) || isInActiveModalWindow(watched))
+        return false;
+    // A close request must be turned down, not only swallowed, or the window closes anyway; a
+    // key claimed by the window is never tried as a shortcut.
+    if (event->type() == QEvent::Close)
+        event->ignore();
+    else if (event->type() == QEvent::ShortcutOverride)
+        event->accept();
+    return true;
+}
+
+} // namespace brevik::ui

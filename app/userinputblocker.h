@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+namespace brevik::ui {
+
+// While it lives, the operator's input to the program's windows (mouse, keys, wheel, shortcuts
+// and close requests from the title bar) is thrown away instead of queued, so that a window can
+// repaint in the middle of a long step without taking a command. A modal message box that the
+// step shows still takes its input, or the step could never go on.
+class UserInputBlocker final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit UserInputBlocker(QObject* parent = nullptr);
+    ~UserInputBlocker() override;
+    UserInputBlocker(const UserInputBlocker&) = delete;
+    UserInputBlocker& operator=(const UserInputBlocker&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+} // namespace brevik::ui

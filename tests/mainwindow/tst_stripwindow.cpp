@@ -1,0 +1,176 @@
+#include "stripsupport.h"
+#include "writer/testdatabase.h"
+
+#include "app/stripprogress.h"
+#include "import/clientwriter.h"
+#include "import/striprun.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <limits>
+
+using namespace brevik;
+using namespace brevik::testing;
+
+namespace {
+
+// What the import core tells any observer of a run, for comparison with what the window shows.
+class RunRecord final : public StripObserver
+{
+public:
+    void progressed(qint64 total) override { value = total; }
+    void nameTaken(const QString& name) override { names.append(name); }
+
+    QStringList names;
+    qint64 value = 0;
+};
+
+} // namespace
+
+// STRIP on the main window: what the controls show after the run, and after a run that cannot
+// start or must stop.
+class tst_StripWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList listed(const ui::frmBrevik& window)
+    {
+        QStringList items;
+        for (int i = 0; i < window.lstCust->count(); ++i)
+            items.append(window.lstCust->item(i)->text());
+        return items;
+    }
+
+private Q_SLOTS:
+    void endStateShowsTheWholeRun()
+    {
+        MainWindowFixture f;
+        createDatabase(f.dataDir.path());
+        ui::frmBrevik& w = f.showMainWindow();
+        selectAndStart(f, w, QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif"));
+        QTest::mouseClick(w.cmdStrip, Qt::LeftButton);
+
+        // The same run of the core on the same file, into a database of its own.
+        QTemporaryDir otherData;
+        createDatabase(otherData.path());
+        CapturingReporter otherMessages;
+        WindowValues values{otherData.path(), f.quickBooksDir.path(), {}, {}, QStringLiteral("0"), {}};
+        ClientWriter writer(otherMessages);
+        RunRecord record;
+        QVERIFY(StripRun(values, writer, otherMessages)
+                    .run(f.quickBooksFile(), w.exportColumns(), record)
+                    .completed);
+
+        QVERIFY(w.cmdStrip->isHidden());
+        QVERIFY(w.cmdStart->isHidden());
+        QVERIFY(!w.cmdExit->isHidden());
+        QVERIFY(!w.Command1->isHidden());
+        QVERIFY(!w.Label2->isHidden());
+        QVERIFY(!w.Label3->isHidden());
+        QVERIFY(!w.pb1->isHidden());
+        QCOMPARE(w.heightTwips(), 7320);
+        QVERIFY(record.names.size() > 20);
+        QCOMPARE(listed(w), record.names);
+        QCOMPARE(w.pb1->minimum(), 0);
+        QCOMPARE(w.pb1->maximum(), QFileInfo(f.quickBooksFile()).size());
+        QCOMPARE(w.pb1->value(), record.value);
+        QCOMPARE(f.messages.messages(), otherMessages.messages());
+        for (std::size_t i = 0; i < CustomerFieldCount; ++i)
+            QCOMPARE(w.Text1[i]->text(), values.Text1[i]);
+        QVERIFY(w.Text1[FieldCreditLimit]->text().isEmpty());
+        QVERIFY(w.Text1[FieldAddress3]->text().isEmpty());
+        QCOMPARE(w.gM, f.dataDir.path());
+
+        TestDatabase stored(f.dataDir.path(), TestDatabase::Open::Existing);
+        TestDatabase expected(otherData.path(), TestDatabase::Open::Existing);
+        QCOMPARE(stored.count(QStringLiteral("CLIENT")), expected.count(QStringLiteral("CLIENT")));
+        QCOMPARE(stored.rows(QStringLiteral("CONTACTS")), expected.rows(QStringLiteral("CONTACTS")));
+    }
+
+    void runThatCannotGoOnLeavesStripOnView_data()
+    {
+        QTest::addColumn<bool>("customerFile");
+        QTest::addColumn<bool>("database");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<int>("namesListed");
+        QTest::newRow("customer file missing") << false << true << QStringLiteral("QBCUST.TXT") << 0;
+        // The first customer's name is taken before its write finds no database; no later row is tried.
+        QTest::newRow("database missing") << true << false << QStringLiteral("zrdata.mdb") << 1;
+    }
+    void runThatCannotGoOnLeavesStripOnView()
+    {
+        QFETCH(bool, customerFile);
+        QFETCH(bool, database);
+        QFETCH(QString, named);
+        QFETCH(int, namesListed);
+        MainWindowFixture f;
+        if (database)
+            createDatabase(f.dataDir.path());
+        QTemporaryDir exports;
+        const QString exportFile = writeExport(exports, customerRows(5));
+        ui::frmBrevik& w = f.showMainWindow();
+        selectAndStart(f, w, exportFile);
+        if (!customerFile)
+            QVERIFY(QFile::remove(f.quickBooksFile()));
+
+        QTest::mouseClick(w.cmdStrip, Qt::LeftButton);
+
+        QCOMPARE(f.messages.messages().size(), 1);
+        const QString path =
+            named == u"QBCUST.TXT" ? f.quickBooksFile() : f.dataDir.filePath(QStringLiteral("zrdata.mdb"));
+        QVERIFY2(f.messages.messages().first().contains(displayPath(path)),
+                 qPrintable(f.messages.messages().first()));
+        QVERIFY(!w.cmdStrip->isHidden());
+        QVERIFY(w.cmdExit->isHidden());
+        QCOMPARE(w.lstCust->count(), namesListed);
+        QCOMPARE(QFile::exists(f.dataDir.filePath(QStringLiteral("zrdata.mdb"))), database);
+        if (database)
+            QCOMPARE(
+                TestDatabase(f.dataDir.path(), TestDatabase::Open::Existing).count(QStringLiteral("CLIENT")),
+                0);
+    }
+
+    // The bar holds an int: a file over 2 GB has both ends scaled alike, and an empty file
+    // still gives a bar rather than a busy indicator.
+    void progressBarTakesAnyFileSize_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("value");
+        constexpr qint64 IntMax = std::numeric_limits<int>::max();
+        QTest::newRow("empty file") << qint64(0) << qint64(0) << 1 << 0;
+        QTest::newRow("largest int") << IntMax << IntMax - 2 << int(IntMax) << int(IntMax - 2);
+        QTest::newRow("one past it") << IntMax + 1 << IntMax << int((IntMax + 1) / 2) << int(IntMax / 2);
+        QTest::newRow("8 GB, at its end")
+            << qint64(8'000'000'000) << qint64(8'000'000'000) << 2'000'000'000 << 2'000'000'000;
+        QTest::newRow("8 GB, halfway")
+            << qint64(8'000'000'000) << qint64(4'000'000'000) << 2'000'000'000 << 1'000'000'000;
+    }
+    void progressBarTakesAnyFileSize()
+    {
+        QFETCH(qint64, size);
+        QFETCH(qint64, total);
+        QFETCH(int, maximum);
+        QFETCH(int, value);
+        MainWindowFixture f;
+        ui::frmBrevik& w = f.showMainWindow();
+        const WindowValues values;
+        ui::StripProgress progress(w, values);
+        progress.started(size);
+        progress.progressed(total);
+        progress.showCurrent();
+        QCOMPARE(w.pb1->minimum(), 0);
+        QCOMPARE(w.pb1->maximum(), maximum);
+        QCOMPARE(w.pb1->value(), value);
+        QVERIFY(!w.pb1->isHidden());
+    }
+};
+
+QTEST_MAIN(tst_StripWindow)
+#include "tst_stripwindow.moc"
