@@ -126,13 +126,16 @@ void ClientWriter::rewriteContact(const CustomerFields& f, const QVariant& key)
         }
     }
     if (found) {
+        // Found by its account key, the contact holds that key already: writing it again would
+        // only rewrite the index on it.
         m_messages.ok(contact.Edit());
+        storeContact(contact, f, std::nullopt);
     } else {
         m_messages.add(CallMessages::recordNotFound());
         m_messages.ok(moveLast(contact));
         m_messages.ok(contact.AddNew());
+        storeContact(contact, f, key);
     }
-    storeContact(contact, f, key);
 }
 
 } // namespace brevik
