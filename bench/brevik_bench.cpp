@@ -284,7 +284,7 @@ std::optional<ExtractionFigures> measureExtraction(const QString& exportFile, co
         out.plainSeconds = 1e9;
         out.extractSeconds = 1e9;
         // Alternating rounds; the best of each, so that a passing disturbance does not count.
-        for (int round = 0; round < 3; ++round) {
+        for (int round = 0; round < 5; ++round) {
             const double plain = plainCopy(exportFile, copy);
             if (plain < 0)
                 return;
