@@ -75,6 +75,21 @@ double ownCpuSeconds()
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
+qint64 ownWrittenBytes()
+{
+    std::FILE* io = std::fopen("/proc/self/io", "r");
+    if (!io)
+        return 0;
+    long long written = 0;
+    char line[128];
+    while (std::fgets(line, sizeof line, io)) {
+        if (std::sscanf(line, "wchar: %lld", &written) == 1)
+            break;
+    }
+    std::fclose(io);
+    return written;
+}
+
 long ownPeakRssKb()
 {
     rusage usage{};

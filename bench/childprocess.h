@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -31,6 +33,9 @@ template<typename Result>
 // Processor time this process has used so far, in seconds; beside the elapsed time it tells
 // whether a measurement waited for the processor or the disk.
 [[nodiscard]] double ownCpuSeconds();
+
+// Bytes this process has handed to write calls so far (files, the database and its journal).
+[[nodiscard]] qint64 ownWrittenBytes();
 
 // Peak resident memory of this process so far, in KiB.
 [[nodiscard]] long ownPeakRssKb();

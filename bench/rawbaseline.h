@@ -52,6 +52,7 @@ struct EngineSettings
 // prepared statements and bound values through the SQLite C API alone, on a connection set up
 // as ours are. The seconds cover the inserts and their commits.
 [[nodiscard]] bool insertRaw(const QString& databasePath, const std::vector<StoredCustomer>& customers,
-                             Commits commits, double& seconds, double& cpuSeconds, QString& error);
+                             Commits commits, double& seconds, double& cpuSeconds, qint64& writtenBytes,
+                             QString& error);
 
 } // namespace brevik::bench

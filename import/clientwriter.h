@@ -94,10 +94,10 @@ private:
 
     int m_batchCustomers = 0;
     QElapsedTimer m_batchTimer;
-    // Every commit writes the pages the batch changed, and the name indexes change all over:
-    // fewer, larger commits save most of that writing. Half a second keeps other programs
-    // waiting for the database at most that long.
-    int m_batchLimit = 10000;
+    // Every commit writes the pages its customers changed, and the name indexes change all
+    // over: fewer, larger commits save most of that writing. Half a second keeps other
+    // programs waiting for the database at most that long.
+    int m_batchLimit = 50000;
     int m_batchMilliseconds = 500;
 };
 
