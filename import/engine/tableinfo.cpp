@@ -3,7 +3,6 @@
 #include "database.h"
 #include "recordset.h"
 
-#include <cstring>
 #include <utility>
 
 namespace brevik::db {
@@ -44,6 +43,19 @@ static char foldAscii(char c)
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
+// Field names are short: a loop beats a call to memcmp.
+static bool sameBytes(const QByteArray& column, const char* name, qsizetype size)
+{
+    if (column.size() != size)
+        return false;
+    const char* have = column.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (have[i] != name[i])
+            return false;
+    }
+    return true;
+}
+
 // Called for every field a writer sets or reads, so it compares bytes: SQLite folds only ASCII
 // letters in names, and so does this.
 int TableInfo::fieldIndex(QLatin1StringView name) const
@@ -53,15 +65,12 @@ int TableInfo::fieldIndex(QLatin1StringView name) const
     // Literals lie a few bytes apart: the address is mixed before it picks a slot.
     const quint64 mixed = quint64(reinterpret_cast<quintptr>(wanted)) * 0x9E3779B97F4A7C15ULL;
     RecentField& recent = m_recentFields[std::size_t(mixed >> 58)];
-    if (recent.name == wanted && recent.index >= 0) {
-        const QByteArray& column = m_latinColumns[std::size_t(recent.index)];
-        if (column.size() == size && std::memcmp(column.constData(), wanted, std::size_t(size)) == 0)
-            return recent.index;
-    }
+    if (recent.name == wanted && recent.index >= 0 &&
+        sameBytes(m_latinColumns[std::size_t(recent.index)], wanted, size))
+        return recent.index;
     const int index = searchField(name);
     // Only names spelt exactly as the table spells them are remembered, so a hit needs no folding.
-    if (index >= 0 &&
-        std::memcmp(m_latinColumns[std::size_t(index)].constData(), wanted, std::size_t(size)) == 0)
+    if (index >= 0 && sameBytes(m_latinColumns[std::size_t(index)], wanted, size))
         recent = {wanted, index};
     return index;
 }
