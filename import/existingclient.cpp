@@ -127,9 +127,10 @@ void ClientWriter::rewriteContact(const CustomerFields& f, const QVariant& key)
     }
     if (found) {
         // Found by its account key, the contact holds that key already: writing it again would
-        // only rewrite the index on it.
-        m_messages.ok(contact.Edit());
-        storeContact(contact, f, std::nullopt);
+        // only rewrite the index on it. Where Edit failed, setting it fails and is reported as
+        // every other field is.
+        const bool editing = m_messages.ok(contact.Edit());
+        storeContact(contact, f, editing ? std::nullopt : std::optional<QVariant>(key));
     } else {
         m_messages.add(CallMessages::recordNotFound());
         m_messages.ok(moveLast(contact));
