@@ -313,11 +313,12 @@ std::optional<ExtractionFigures> measureExtraction(const QString& exportFile, co
     return result;
 }
 
-// ---- The window's progress updates during STRIP -----------------------------------------
-// Place for one more figure: the share of a STRIP run that the main window's progress updates
-// take (the bar is to be updated at most about 30 times a second, at under 5% of the run). It
-// is measured with the window's own observer, which is added separately; until then the
-// figure reads "not measured" and stays out of the ratios line.
+// ---- Still to come: the window's progress updates during STRIP --------------------------
+// The place for one more figure: the share of a STRIP run that the main window's progress
+// updates take (the bar is to be updated at most about 30 times a second, at under 5% of the
+// run), measured with the window's own observer once it exists. Until then the figure reads
+// "not measured yet" and stays out of the ratios line; once measureWindowProgress returns it,
+// the report prints it and the ratios line ends with progress=SHARE.
 struct ProgressFigures
 {
     double share = 0; // of the run's time spent in the window's progress updates
