@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstddef>
 #include <optional>
 
 namespace brevik {
@@ -71,8 +72,12 @@ private:
     void rewriteContact(const CustomerFields& f, const QVariant& key);
     // Set the fields that follow the account key, then store the row.
     void storeAddress(db::Recordset& rs, const CustomerFields& f);
-    void storeContact(db::Recordset& rs, const CustomerFields& f, const QVariant& key);
-    void set(db::Recordset& rs, const char* field, const QVariant& value);
+    void storeContact(db::Recordset& rs, const CustomerFields& f, const std::optional<QVariant>& key);
+    template<std::size_t N> void set(db::Recordset& rs, const char (&field)[N], QVariant value)
+    {
+        setField(rs, QLatin1StringView(field, N - 1), std::move(value));
+    }
+    void setField(db::Recordset& rs, QLatin1StringView field, QVariant value);
 
     Reporter& m_reporter;
     db::Workspace m_workspace;
@@ -89,8 +94,11 @@ private:
 
     int m_batchCustomers = 0;
     QElapsedTimer m_batchTimer;
-    int m_batchLimit = 2000;
-    int m_batchMilliseconds = 250;
+    // Every commit writes the pages its customers changed, and the name indexes change all
+    // over: fewer, larger commits save most of that writing. Half a second keeps other
+    // programs waiting for the database at most that long.
+    int m_batchLimit = 50000;
+    int m_batchMilliseconds = 500;
 };
 
 } // namespace brevik

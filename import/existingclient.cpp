@@ -126,13 +126,17 @@ void ClientWriter::rewriteContact(const CustomerFields& f, const QVariant& key)
         }
     }
     if (found) {
-        m_messages.ok(contact.Edit());
+        // Found by its account key, the contact holds that key already: writing it again would
+        // only rewrite the index on it. Where Edit failed, setting it fails and is reported as
+        // every other field is.
+        const bool editing = m_messages.ok(contact.Edit());
+        storeContact(contact, f, editing ? std::nullopt : std::optional<QVariant>(key));
     } else {
         m_messages.add(CallMessages::recordNotFound());
         m_messages.ok(moveLast(contact));
         m_messages.ok(contact.AddNew());
+        storeContact(contact, f, key);
     }
-    storeContact(contact, f, key);
 }
 
 } // namespace brevik

@@ -10,9 +10,9 @@ namespace brevik {
 using db::Recordset;
 using namespace writervalues;
 
-void ClientWriter::set(Recordset& rs, const char* field, const QVariant& value)
+void ClientWriter::setField(Recordset& rs, QLatin1StringView field, QVariant value)
 {
-    m_messages.ok(rs.setValue(QLatin1StringView(field), value));
+    m_messages.ok(rs.setValue(field, std::move(value)));
 }
 
 void ClientWriter::storeAddress(Recordset& rs, const CustomerFields& f)
@@ -28,9 +28,10 @@ void ClientWriter::storeAddress(Recordset& rs, const CustomerFields& f)
     m_messages.ok(rs.Update());
 }
 
-void ClientWriter::storeContact(Recordset& rs, const CustomerFields& f, const QVariant& key)
+void ClientWriter::storeContact(Recordset& rs, const CustomerFields& f, const std::optional<QVariant>& key)
 {
-    set(rs, "CustomerID", key);
+    if (key)
+        set(rs, "CustomerID", *key);
     set(rs, "Name", text(f[FieldContactName]));
     set(rs, "Phone", text(f[FieldPhone]));
     m_messages.ok(rs.Update());

@@ -78,6 +78,15 @@ public:
     // Grows with every row this connection adds, changes or deletes.
     [[nodiscard]] qint64 changeCount() const;
 
+    // What the recordsets know of the rows (the last row of a table, that a row they found is
+    // still there) holds while this number stays the same. It changes at every transaction
+    // boundary, after any SQL run through exec, prepare or cached, and after any change to the
+    // rows that a recordset has not accounted for. Outside a transaction, where another program
+    // may write at any moment, it is 0, which never holds.
+    [[nodiscard]] quint64 rowsEpoch();
+    // The statement a recordset just ran changed exactly the rows that it accounts for itself.
+    void acceptOwnChanges();
+
     // The status for the connection's last failure, with its error number and description.
     [[nodiscard]] Status lastFailure(int sqliteCode) const;
 
@@ -91,6 +100,8 @@ private:
     [[nodiscard]] Status cachedStatement(const QString& sql, Statement*& out);
     [[nodiscard]] Status queryInt64(const QString& sql, qint64& value);
     [[nodiscard]] Status findTable(const QString& table, bool& exists);
+    [[nodiscard]] Status readTable(const QString& name, std::shared_ptr<TableInfo>& out);
+    void forgetRows() { ++m_rowsEpoch; }
 
     QString m_path;
     sqlite3* m_db = nullptr;
@@ -100,6 +111,8 @@ private:
     // once; any SQL a caller runs, and every transaction boundary, makes it be read again.
     bool m_schemaCurrent = false;
     std::map<QString, std::shared_ptr<TableInfo>> m_tables;
+    quint64 m_rowsEpoch = 1;
+    qint64 m_accountedChanges = 0; // the change count up to which every change is accounted for
 };
 
 // A write transaction that rolls back unless committed.

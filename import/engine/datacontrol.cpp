@@ -15,7 +15,7 @@ DataControl::DataControl(Workspace& workspace, QString name)
 
 Status DataControl::Refresh()
 {
-    m_recordset.reset();
+    m_kept = std::move(m_recordset);
     m_database = nullptr;
     // The invoicing system keeps the database open while this program writes to it.
     if (m_exclusive)
@@ -30,7 +30,14 @@ Status DataControl::Refresh()
     if (Status s = database->table(m_recordSource, table); !s)
         return s;
 
-    m_recordset = std::make_unique<db::Recordset>(*database, std::move(table));
+    // The same table of the same connection: the recordset is opened afresh in place, so that
+    // refreshing for every customer costs no allocation.
+    if (m_kept && m_kept->info() == table && &m_kept->database() == database) {
+        m_recordset = std::move(m_kept);
+        m_recordset->reopen();
+    } else {
+        m_recordset = std::make_unique<db::Recordset>(*database, std::move(table));
+    }
     m_recordset->setReadOnly(m_readOnly);
     m_database = database;
     return {};

@@ -47,6 +47,7 @@ private:
     QString m_recordSource;
     Database* m_database = nullptr;
     std::unique_ptr<db::Recordset> m_recordset;
+    std::unique_ptr<db::Recordset> m_kept; // the previous recordset, while Refresh runs
 };
 
 } // namespace brevik::db

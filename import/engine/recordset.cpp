@@ -3,8 +3,12 @@
 #include "database.h"
 #include "statement.h"
 #include "tableinfo.h"
+#include "utf8.h"
+
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace brevik::db {
@@ -56,6 +60,30 @@ Recordset::Recordset(Database& db, std::shared_ptr<TableInfo> table)
     m_dirty.assign((std::size_t(m_columns.size()) + 63) / 64, 0);
 }
 
+void Recordset::reopen()
+{
+    m_firstPending = true;
+    m_hasCurrent = false;
+    m_current = 0;
+    m_lastModified = -1;
+    m_positionEpoch = 0;
+    m_loaded = false;
+    m_editMode = EditMode::None;
+}
+
+// Within one transaction of ours, and with no change that a recordset has not accounted for,
+// a row that was seen is still there: no other program can write, and our own writes never
+// remove a row of a table whose rows are stable.
+bool Recordset::positionKnown() const
+{
+    return m_positionEpoch != 0 && m_info->rowsStable() && m_positionEpoch == m_db.rowsEpoch();
+}
+
+void Recordset::notePosition() const
+{
+    m_positionEpoch = m_info->rowsStable() ? m_db.rowsEpoch() : 0;
+}
+
 int Recordset::fieldIndex(QLatin1StringView name) const
 {
     return m_info->fieldIndex(name);
@@ -84,6 +112,7 @@ Status Recordset::settle() const
     m_hasCurrent = found;
     if (found)
         m_current = statement->columnInt64(0);
+    notePosition();
     return {};
 }
 
@@ -117,6 +146,9 @@ Status Recordset::seek(int query, bool& found)
     m_hasCurrent = found;
     if (found)
         m_current = statement->columnInt64(0);
+    notePosition();
+    if (which == TableInfo::Query::Last && m_info->rowsStable())
+        m_info->lastRow = {m_db.rowsEpoch(), found, m_current};
     return {};
 }
 
@@ -133,8 +165,20 @@ Status Recordset::MoveFirst()
 Status Recordset::MoveLast()
 {
     bool found = false;
-    if (Status s = seek(int(TableInfo::Query::Last), found); !s)
+    const TableInfo::LastRow& last = m_info->lastRow;
+    if (m_info->rowsStable() && last.epoch != 0 && last.epoch == m_db.rowsEpoch()) {
+        // The writer moves to the last row several times for every customer; within one
+        // transaction the last row is known without asking.
+        CancelUpdate();
+        m_loaded = m_loaded && m_hasCurrent && last.any && m_current == last.rowid;
+        m_firstPending = false;
+        m_hasCurrent = last.any;
+        m_current = last.rowid;
+        m_positionEpoch = last.epoch;
+        found = last.any;
+    } else if (Status s = seek(int(TableInfo::Query::Last), found); !s) {
         return s;
+    }
     if (!found)
         return Status::failure(ErrNoCurrentRecord, QStringLiteral("The table %1 has no rows.").arg(m_table));
     return {};
@@ -167,6 +211,10 @@ Status Recordset::RecordCount(qint64& count) const
 
 Status Recordset::moveTo(qint64 rowid)
 {
+    if (!m_firstPending && m_hasCurrent && m_current == rowid && positionKnown()) {
+        CancelUpdate();
+        return {};
+    }
     bool found = false;
     if (Status s = readRow(rowid, found); !s)
         return s;
@@ -177,6 +225,7 @@ Status Recordset::moveTo(qint64 rowid)
     m_firstPending = false;
     m_current = rowid;
     m_hasCurrent = true;
+    notePosition();
     return {};
 }
 
@@ -194,9 +243,31 @@ Status Recordset::readRow(qint64 rowid, bool& found)
         return s;
     if (!found)
         return {};
-    m_row.resize(std::size_t(m_columns.size()));
-    for (std::size_t i = 0; i < m_row.size(); ++i)
-        m_row[i] = statement->column(int(i) + 1); // column 0 is the rowid
+    m_cells.resize(std::size_t(m_columns.size()));
+    m_rowBytes.resize(0);
+    for (std::size_t i = 0; i < m_cells.size(); ++i) {
+        const int column = int(i) + 1; // column 0 is the rowid
+        Cell& cell = m_cells[i];
+        cell.type = int(statement->columnType(column));
+        switch (Statement::ColumnType(cell.type)) {
+        case Statement::ColumnType::Integer:
+            cell.integer = statement->columnInt64(column);
+            break;
+        case Statement::ColumnType::Float:
+            cell.real = statement->columnDouble(column);
+            break;
+        case Statement::ColumnType::Text:
+        case Statement::ColumnType::Blob: {
+            const QByteArrayView bytes = statement->columnBytes(column);
+            cell.offset = m_rowBytes.size();
+            cell.size = bytes.size();
+            m_rowBytes.append(bytes);
+            break;
+        }
+        case Statement::ColumnType::Null:
+            break;
+        }
+    }
     m_loaded = true;
     m_loadedAtChange = m_db.changeCount();
     return {};
@@ -214,7 +285,85 @@ Status Recordset::loadCurrent()
     if (!found)
         return Status::failure(ErrNoCurrentRecord,
                                QStringLiteral("The current row of %1 no longer exists.").arg(m_table));
+    notePosition();
     return {};
+}
+
+// Whether storing the value would leave the field as it is: the same storage class and the
+// same bytes as the database holds. Anything in doubt counts as a change.
+bool Recordset::holdsAlready(std::size_t index, const QVariant& value) const
+{
+    const Cell& c = m_cells[index];
+    const auto type = Statement::ColumnType(c.type);
+    if (!value.isValid() || value.isNull())
+        return type == Statement::ColumnType::Null;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return type == Statement::ColumnType::Integer && c.integer == (value.toBool() ? 1 : 0);
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return type == Statement::ColumnType::Integer && c.integer == value.toLongLong();
+    case QMetaType::QString: {
+        if (type != Statement::ColumnType::Text)
+            return false;
+        const QString& text = *static_cast<const QString*>(value.constData());
+        // Every UTF-16 unit takes one to three bytes.
+        if (c.size < text.size() || c.size > 3 * text.size())
+            return false;
+        QVarLengthArray<char, 256> utf8(text.size() * 3);
+        const qsizetype size = writeUtf8(text, utf8.data()) - utf8.data();
+        return size == c.size &&
+               std::memcmp(utf8.data(), m_rowBytes.constData() + c.offset, std::size_t(size)) == 0;
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return type == Statement::ColumnType::Blob && bytes.size() == c.size &&
+               std::memcmp(bytes.constData(), m_rowBytes.constData() + c.offset, std::size_t(c.size)) == 0;
+    }
+    default:
+        return false;
+    }
+}
+
+// A field set to what it already holds is left out of the UPDATE, so that an unchanged name
+// costs no rewrite of the indexes on it. Only a row read in this transaction, with nothing
+// written since, is compared; and never where a trigger could tell the difference.
+void Recordset::leaveOutUnchangedFields()
+{
+    if (!m_info->skipsUnchangedFields() || !m_loaded || m_loadedAtChange != m_db.changeCount() ||
+        !positionKnown())
+        return;
+    for (std::size_t i = 0; i < m_buffer.size(); ++i) {
+        if (TableInfo::contains(m_dirty, int(i)) && holdsAlready(i, m_buffer[i]))
+            m_dirty[i / 64] &= ~(quint64(1) << (i % 64));
+    }
+}
+
+QVariant Recordset::cell(std::size_t index) const
+{
+    const Cell& c = m_cells[index];
+    // m_rowBytes never hands out a null pointer, so an empty text or blob stays empty, not null.
+    const char* bytes = m_rowBytes.constData() + c.offset;
+    switch (Statement::ColumnType(c.type)) {
+    case Statement::ColumnType::Integer:
+        return QVariant(c.integer);
+    case Statement::ColumnType::Float:
+        return QVariant(c.real);
+    case Statement::ColumnType::Text:
+        return QVariant(QString::fromUtf8(bytes, c.size));
+    case Statement::ColumnType::Blob:
+        return QVariant(QByteArray(bytes, c.size));
+    case Statement::ColumnType::Null:
+        break;
+    }
+    return QVariant();
 }
 
 void Recordset::startEdit(EditMode mode)
@@ -259,6 +408,8 @@ Status Recordset::Update()
     const EditMode mode = std::exchange(m_editMode, EditMode::None);
     if (mode == EditMode::None)
         return Status::failure(ErrUpdateWithoutEdit, QStringLiteral("Update without AddNew or Edit."));
+    if (mode == EditMode::Editing)
+        leaveOutUnchangedFields();
     m_loaded = false;
     const bool anyDirty = std::any_of(m_dirty.begin(), m_dirty.end(), [](quint64 word) { return word != 0; });
     if (mode == EditMode::Editing && !anyDirty) {
@@ -283,16 +434,36 @@ Status Recordset::Update()
         if (s = statement->bindInt64(++parameter, m_current); !s)
             return s;
     }
+    const quint64 epoch = m_db.rowsEpoch();
+    const qint64 changesBefore = m_db.changeCount();
     if (s = statement->run(); !s)
         return s;
 
+    // A write that changed one row, this one, keeps what every recordset knows of the rows;
+    // one that also changed others (through a trigger, say), or that moved a row to another
+    // rowid, makes them all ask again.
+    const int rowidField = m_info->rowidField();
+    const bool rowidSet = rowidField >= 0 && TableInfo::contains(m_dirty, rowidField);
+    const bool ownChange =
+        epoch != 0 && m_db.changeCount() == changesBefore + 1 && !(mode == EditMode::Editing && rowidSet);
+    if (ownChange)
+        m_db.acceptOwnChanges();
+
     if (mode == EditMode::Adding) {
         m_lastModified = m_db.lastInsertRowid();
+        TableInfo::LastRow& last = m_info->lastRow;
+        if (ownChange && last.epoch == epoch) {
+            if (!last.any || m_lastModified > last.rowid)
+                last.rowid = m_lastModified;
+            last.any = true;
+        }
     } else {
-        if (m_db.changes() == 0)
+        if (m_db.changes() == 0) {
+            m_positionEpoch = 0;
             return Status::failure(
                 ErrNoCurrentRecord,
                 QStringLiteral("The row of %1 being edited no longer exists.").arg(m_table));
+        }
         m_lastModified = m_current;
     }
     return {};
@@ -315,13 +486,22 @@ Status Recordset::value(QLatin1StringView field, QVariant& out)
         return s;
     if (!m_hasCurrent)
         return noCurrentRow();
+    if (index == m_info->rowidField() && positionKnown()) {
+        out = QVariant(m_current); // the field is the rowid itself
+        return {};
+    }
     if (Status s = loadCurrent(); !s)
         return s;
-    out = m_row[std::size_t(index)];
+    out = cell(std::size_t(index));
     return {};
 }
 
 Status Recordset::setValue(QLatin1StringView field, const QVariant& value)
+{
+    return setValue(field, QVariant(value));
+}
+
+Status Recordset::setValue(QLatin1StringView field, QVariant&& value)
 {
     const int index = fieldIndex(field);
     if (index < 0)
@@ -329,7 +509,7 @@ Status Recordset::setValue(QLatin1StringView field, const QVariant& value)
     if (m_editMode == EditMode::None)
         return Status::failure(ErrUpdateWithoutEdit,
                                QStringLiteral("A field can be set only after AddNew or Edit."));
-    m_buffer[std::size_t(index)] = value;
+    m_buffer[std::size_t(index)] = std::move(value);
     m_dirty[std::size_t(index) / 64] |= quint64(1) << (index % 64);
     return {};
 }
@@ -383,6 +563,7 @@ Status Recordset::find(std::span<const Criterion> criteria, bool afterCurrent, b
         m_current = statement->columnInt64(0);
         m_hasCurrent = true;
         m_loaded = false;
+        notePosition();
     }
     return {};
 }

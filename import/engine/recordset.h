@@ -33,6 +33,12 @@ public:
     // A read-only recordset refuses AddNew and Edit with ErrReadOnly.
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
+    // Opens the table afresh, as a new recordset of it would be: on its first row, with no
+    // row being added or edited. Refreshing a data control reuses its recordset this way.
+    void reopen();
+    [[nodiscard]] const std::shared_ptr<TableInfo>& info() const { return m_info; }
+    [[nodiscard]] const Database& database() const { return m_db; }
+
     [[nodiscard]] const QString& table() const { return m_table; }
     [[nodiscard]] const QStringList& columns() const { return m_columns; }
     [[nodiscard]] bool hasField(QLatin1StringView name) const { return fieldIndex(name) >= 0; }
@@ -61,6 +67,7 @@ public:
     // set on a row being added reads as null). Setting a field needs AddNew or Edit first.
     [[nodiscard]] Status value(QLatin1StringView field, QVariant& out);
     [[nodiscard]] Status setValue(QLatin1StringView field, const QVariant& value);
+    [[nodiscard]] Status setValue(QLatin1StringView field, QVariant&& value);
 
     // The rowid of the current row, or -1.
     [[nodiscard]] qint64 currentRowid() const;
@@ -106,6 +113,12 @@ private:
     [[nodiscard]] Status loadCurrent();
     [[nodiscard]] Status find(std::span<const Criterion> criteria, bool afterCurrent, bool& found);
     void startEdit(EditMode mode);
+    // The current row is known to exist, without asking the database again.
+    [[nodiscard]] bool positionKnown() const;
+    void notePosition() const;
+    [[nodiscard]] QVariant cell(std::size_t index) const;
+    [[nodiscard]] bool holdsAlready(std::size_t index, const QVariant& value) const;
+    void leaveOutUnchangedFields();
 
     Database& m_db;
     std::shared_ptr<TableInfo> m_info;
@@ -116,9 +129,21 @@ private:
     mutable bool m_hasCurrent = false;
     mutable qint64 m_current = 0; // rowid of the current row, when there is one
     qint64 m_lastModified = -1;
+    mutable quint64 m_positionEpoch = 0; // the rows epoch in which the current row was last seen
     bool m_loaded = false;
-    qint64 m_loadedAtChange = 0; // the connection's change count when m_row was read
-    std::vector<QVariant> m_row; // values of the current row, once loaded
+    qint64 m_loadedAtChange = 0; // the connection's change count when the row was read
+    // The values of the current row, once loaded, as the database gave them; each becomes a
+    // QVariant only when it is asked for.
+    struct Cell
+    {
+        int type = 0; // Statement::ColumnType
+        qint64 integer = 0;
+        double real = 0;
+        qsizetype offset = 0; // text and bytes, in m_rowBytes
+        qsizetype size = 0;
+    };
+    std::vector<Cell> m_cells;
+    QByteArray m_rowBytes;
     EditMode m_editMode = EditMode::None;
     std::vector<QVariant> m_buffer; // the row being added or edited
     std::vector<quint64> m_dirty;   // fields set since AddNew or Edit, one bit each

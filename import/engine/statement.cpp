@@ -1,6 +1,7 @@
 #include "statement.h"
 
 #include "sqliteerror.h"
+#include "utf8.h"
 
 #include <sqlite3.h>
 
@@ -17,6 +18,7 @@ Statement::Statement(sqlite3* db, sqlite3_stmt* stmt)
 Statement::Statement(Statement&& other) noexcept
     : m_db(std::exchange(other.m_db, nullptr))
     , m_stmt(std::exchange(other.m_stmt, nullptr))
+    , m_texts(std::move(other.m_texts))
 {}
 
 Statement& Statement::operator=(Statement&& other) noexcept
@@ -25,6 +27,7 @@ Statement& Statement::operator=(Statement&& other) noexcept
         sqlite3_finalize(m_stmt);
         m_db = std::exchange(other.m_db, nullptr);
         m_stmt = std::exchange(other.m_stmt, nullptr);
+        m_texts = std::move(other.m_texts);
     }
     return *this;
 }
@@ -41,9 +44,15 @@ static Status bindResult(sqlite3* db, int rc)
 
 Status Statement::bind(int index, const QVariant& value)
 {
-    if (!value.isValid() || value.isNull())
+    if (value.isNull()) // an invalid variant is null too
         return bindNull(index);
-    switch (value.typeId()) {
+    const int type = value.typeId();
+    // The writer binds text and whole numbers by the thousand: those go first.
+    if (type == QMetaType::QString)
+        return bindText(index, *static_cast<const QString*>(value.constData()));
+    if (type == QMetaType::LongLong)
+        return bindInt64(index, *static_cast<const qlonglong*>(value.constData()));
+    switch (type) {
     case QMetaType::Bool:
         return bindInt64(index, value.toBool() ? 1 : 0);
     case QMetaType::Int:
@@ -68,7 +77,7 @@ Status Statement::bind(int index, const QVariant& value)
     case QMetaType::Float:
         return bindResult(m_db, sqlite3_bind_double(m_stmt, index, value.toDouble()));
     case QMetaType::QString:
-        return bindText(index, value.toString());
+        return bindText(index, *static_cast<const QString*>(value.constData()));
     case QMetaType::QChar:
         return bindText(index, QString(value.toChar()));
     case QMetaType::QByteArray: {
@@ -85,13 +94,21 @@ Status Statement::bind(int index, const QVariant& value)
     }
 }
 
-Status Statement::bindText(int index, const QString& text)
+Status Statement::bindText(int index, QStringView text)
 {
-    const QByteArray utf8 = text.toUtf8();
+    if (index < 1 || index > sqlite3_bind_parameter_count(m_stmt))
+        return bindResult(m_db, sqlite3_bind_null(m_stmt, index)); // SQLite names the error
+    if (m_texts.size() < std::size_t(index))
+        m_texts.resize(std::size_t(index));
+    // SQLite reads the text where it is, so the buffer must stay as it is while it is bound;
+    // it is rewritten only here, just before the parameter is bound anew.
+    QByteArray& utf8 = m_texts[std::size_t(index) - 1];
+    utf8.resize(text.size() * 3);
+    const qsizetype size = writeUtf8(text, utf8.data()) - utf8.constData();
     // A null pointer would store null; empty text must stay zero-length text.
-    const char* data = utf8.isEmpty() ? "" : utf8.constData();
-    return bindResult(m_db, sqlite3_bind_text64(m_stmt, index, data, sqlite3_uint64(utf8.size()),
-                                                SQLITE_TRANSIENT, SQLITE_UTF8));
+    const char* data = size == 0 ? "" : utf8.constData();
+    return bindResult(
+        m_db, sqlite3_bind_text64(m_stmt, index, data, sqlite3_uint64(size), SQLITE_STATIC, SQLITE_UTF8));
 }
 
 Status Statement::bindInt64(int index, qint64 value)
@@ -170,6 +187,26 @@ QVariant Statement::column(int index) const
 qint64 Statement::columnInt64(int index) const
 {
     return sqlite3_column_int64(m_stmt, index);
+}
+
+Statement::ColumnType Statement::columnType(int index) const
+{
+    return ColumnType(sqlite3_column_type(m_stmt, index));
+}
+
+double Statement::columnDouble(int index) const
+{
+    return sqlite3_column_double(m_stmt, index);
+}
+
+QByteArrayView Statement::columnBytes(int index) const
+{
+    // The pointer first, then the size, as SQLite asks: taking the pointer may convert the value.
+    const void* data = sqlite3_column_type(m_stmt, index) == SQLITE_TEXT
+                           ? static_cast<const void*>(sqlite3_column_text(m_stmt, index))
+                           : sqlite3_column_blob(m_stmt, index);
+    const int size = sqlite3_column_bytes(m_stmt, index);
+    return data ? QByteArrayView(static_cast<const char*>(data), size) : QByteArrayView();
 }
 
 bool Statement::columnIsNull(int index) const

@@ -3,8 +3,12 @@
 #include "status.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <QVariant>
+
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -28,7 +32,7 @@ public:
 
     // Parameters are numbered from 1, as SQLite numbers them.
     [[nodiscard]] Status bind(int index, const QVariant& value);
-    [[nodiscard]] Status bindText(int index, const QString& text);
+    [[nodiscard]] Status bindText(int index, QStringView text);
     [[nodiscard]] Status bindInt64(int index, qint64 value);
     [[nodiscard]] Status bindNull(int index);
 
@@ -45,12 +49,28 @@ public:
     [[nodiscard]] int columnCount() const;
     [[nodiscard]] QVariant column(int index) const;
     [[nodiscard]] qint64 columnInt64(int index) const;
+    // The storage class of a column's value, numbered as SQLite numbers them.
+    enum class ColumnType
+    {
+        Integer = 1,
+        Float = 2,
+        Text = 3,
+        Blob = 4,
+        Null = 5,
+    };
+    [[nodiscard]] ColumnType columnType(int index) const;
+    [[nodiscard]] double columnDouble(int index) const;
+    // The bytes of a text (UTF-8) or blob column; valid until the statement steps or resets.
+    [[nodiscard]] QByteArrayView columnBytes(int index) const;
     [[nodiscard]] bool columnIsNull(int index) const;
     [[nodiscard]] QString columnName(int index) const;
 
 private:
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_stmt = nullptr;
+    // The UTF-8 of each bound text, by parameter: SQLite reads it in place while it stays bound,
+    // and the buffers are used again by the next values.
+    std::vector<QByteArray> m_texts;
 };
 
 } // namespace brevik::db

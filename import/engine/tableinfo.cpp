@@ -20,8 +20,15 @@ TableInfo::TableInfo(QString name, QStringList columns)
     , m_quotedTable(quoteIdentifier(m_name))
 {
     m_quotedColumns.reserve(m_columns.size());
-    for (const QString& column : std::as_const(m_columns))
+    m_latinColumns.reserve(std::size_t(m_columns.size()));
+    for (const QString& column : std::as_const(m_columns)) {
         m_quotedColumns.append(quoteIdentifier(column));
+        // A name beyond Latin-1 is never asked for by a Latin-1 name; '\0' keeps it unmatched.
+        bool latin = true;
+        for (const QChar c : column)
+            latin = latin && c.unicode() < 0x100 && c.unicode() != 0;
+        m_latinColumns.push_back(latin ? column.toLatin1() : QByteArray(1, '\0'));
+    }
     for (const QString& candidate :
          {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")}) {
         if (!m_columns.contains(candidate, Qt::CaseInsensitive)) {
@@ -31,11 +38,56 @@ TableInfo::TableInfo(QString name, QStringList columns)
     }
 }
 
+static char foldAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// Field names are short: a loop beats a call to memcmp.
+static bool sameBytes(const QByteArray& column, const char* name, qsizetype size)
+{
+    if (column.size() != size)
+        return false;
+    const char* have = column.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (have[i] != name[i])
+            return false;
+    }
+    return true;
+}
+
+// Called for every field a writer sets or reads, so it compares bytes: SQLite folds only ASCII
+// letters in names, and so does this.
 int TableInfo::fieldIndex(QLatin1StringView name) const
 {
-    for (qsizetype i = 0; i < m_columns.size(); ++i) {
-        const QString& column = m_columns.at(i);
-        if (column.size() == name.size() && QStringView(column).compare(name, Qt::CaseInsensitive) == 0)
+    const qsizetype size = name.size();
+    const char* wanted = name.data();
+    // Literals lie a few bytes apart: the address is mixed before it picks a slot.
+    const quint64 mixed = quint64(reinterpret_cast<quintptr>(wanted)) * 0x9E3779B97F4A7C15ULL;
+    RecentField& recent = m_recentFields[std::size_t(mixed >> 58)];
+    if (recent.name == wanted && recent.index >= 0 &&
+        sameBytes(m_latinColumns[std::size_t(recent.index)], wanted, size))
+        return recent.index;
+    const int index = searchField(name);
+    // Only names spelt exactly as the table spells them are remembered, so a hit needs no folding.
+    if (index >= 0 && sameBytes(m_latinColumns[std::size_t(index)], wanted, size))
+        recent = {wanted, index};
+    return index;
+}
+
+int TableInfo::searchField(QLatin1StringView name) const
+{
+    const qsizetype size = name.size();
+    const char* wanted = name.data();
+    for (std::size_t i = 0; i < m_latinColumns.size(); ++i) {
+        const QByteArray& column = m_latinColumns[i];
+        if (column.size() != size)
+            continue;
+        const char* have = column.constData();
+        qsizetype at = 0;
+        while (at < size && (have[at] == wanted[at] || foldAscii(have[at]) == foldAscii(wanted[at])))
+            ++at;
+        if (at == size)
             return int(i);
     }
     return -1;

@@ -2,6 +2,7 @@
 
 #include "status.h"
 
+#include <QByteArray>
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,31 @@ public:
     // for a name the table does not have.
     [[nodiscard]] int fieldIndex(QLatin1StringView name) const;
 
+    // Set by the connection that read the table: the field that is the rowid itself, or -1,
+    // and whether what recordsets learn of the rows may be kept (no write of ours can remove a
+    // row as a side effect).
+    void setRowFacts(int rowidField, bool rowsStable, bool hasTriggers)
+    {
+        m_rowidField = rowidField;
+        m_rowsStable = rowsStable;
+        m_hasTriggers = hasTriggers;
+    }
+    [[nodiscard]] int rowidField() const { return m_rowidField; }
+    [[nodiscard]] bool rowsStable() const { return m_rowsStable; }
+    // Whether a field given the value it already holds may be left out of an UPDATE: nothing
+    // but the stored values can tell the difference, no trigger watching the write.
+    [[nodiscard]] bool skipsUnchangedFields() const { return m_rowsStable && !m_hasTriggers; }
+
+    // The last row of the table as last seen, and the rows epoch (Database::rowsEpoch) it was
+    // seen in; it holds only while that epoch lasts.
+    struct LastRow
+    {
+        quint64 epoch = 0;
+        bool any = false; // the table has rows
+        qint64 rowid = 0;
+    };
+    LastRow lastRow;
+
     enum class Query
     {
         First, // SELECT rowid ... the first row
@@ -64,6 +90,7 @@ public:
     }
 
 private:
+    [[nodiscard]] int searchField(QLatin1StringView name) const;
     [[nodiscard]] QString buildQuery(Query query) const;
     [[nodiscard]] QString buildFind(const FindShape& shape, bool afterCurrent) const;
     [[nodiscard]] QString buildInsert(const FieldSet& fields) const;
@@ -87,6 +114,18 @@ private:
 
     QString m_name;
     QStringList m_columns;
+    std::vector<QByteArray> m_latinColumns; // the names in Latin-1, for fieldIndex
+    // Recent look-ups by where the name asked for lies: callers pass the same literals again
+    // and again. A hit still compares the name itself, so a reused buffer cannot mislead it.
+    struct RecentField
+    {
+        const char* name = nullptr;
+        int index = -1;
+    };
+    mutable std::array<RecentField, 64> m_recentFields{};
+    int m_rowidField = -1;
+    bool m_rowsStable = false;
+    bool m_hasTriggers = true;
     QString m_quotedTable;
     QStringList m_quotedColumns;
     QString m_rowid; // the name that reaches the rowid: rowid, unless a field of that name hides it

@@ -17,8 +17,14 @@ static QString fileKey(const QString& path)
 Status Workspace::open(const QString& path, Database*& out)
 {
     out = nullptr;
+    if (m_last && path == m_lastName) {
+        out = m_last;
+        return {};
+    }
     if (const auto named = m_byName.constFind(path); named != m_byName.cend()) {
         out = named.value();
+        m_lastName = path;
+        m_last = out;
         return {};
     }
     const QString key = fileKey(path);
@@ -31,11 +37,15 @@ Status Workspace::open(const QString& path, Database*& out)
     }
     out = it->second.get();
     m_byName.insert(path, out);
+    m_lastName = path;
+    m_last = out;
     return {};
 }
 
 void Workspace::closeAll()
 {
+    m_last = nullptr;
+    m_lastName.clear();
     m_byName.clear();
     m_databases.clear();
 }

@@ -29,6 +29,9 @@ public:
 private:
     std::map<QString, std::unique_ptr<Database>> m_databases; // by the file's canonical path
     QHash<QString, Database*> m_byName;                       // by the path as it was given
+    // The path asked for last: the writer asks for the same one four times for every customer.
+    QString m_lastName;
+    Database* m_last = nullptr;
 };
 
 } // namespace brevik::db
