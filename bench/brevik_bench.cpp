@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -313,23 +315,42 @@ std::optional<ExtractionFigures> measureExtraction(const QString& exportFile, co
     return result;
 }
 
-// ---- Still to come: the window's progress updates during STRIP --------------------------
-// The place for one more figure: the share of a STRIP run that the main window's progress
-// updates take (the bar is to be updated at most about 30 times a second, at under 5% of the
-// run), measured with the window's own observer once it exists. Until then the figure reads
-// "not measured yet" and stays out of the ratios line; once measureWindowProgress returns it,
-// the report prints it and the ratios line ends with progress=SHARE.
+// ---- The window's progress updates during STRIP ------------------------------------------
+// The share of a STRIP run that the main window's progress updates take (the bar is updated at
+// most about 30 times a second, at under 5% of the run), measured by bench_stripwindow with the
+// window's own observer on the offscreen platform.
 struct ProgressFigures
 {
-    double share = 0; // of the run's time spent in the window's progress updates
+    double share = 0; // of the run's processor time spent in the window's progress updates
     double updatesPerSecond = 0;
 };
 
+// The folder of this program, where the build puts bench_stripwindow beside it.
+QString& programFolder()
+{
+    static QString folder;
+    return folder;
+}
+
 std::optional<ProgressFigures> measureWindowProgress(const QString& exportFile, const QString& folder)
 {
-    (void)exportFile;
-    (void)folder;
-    return std::nullopt;
+    QDir().mkpath(folder);
+    QProcess child;
+    child.start(programFolder() + QStringLiteral("/bench_stripwindow"),
+                {exportFile, folder, QStringLiteral("3")});
+    if (!child.waitForFinished(600'000) || child.exitCode() != 0) {
+        std::fprintf(stderr, "bench_stripwindow failed: %s\n", child.readAllStandardError().constData());
+        return std::nullopt;
+    }
+    const QString line = QString::fromLatin1(child.readAllStandardOutput()).trimmed();
+    ProgressFigures figures;
+    for (const QString& item : line.split(u' ')) {
+        if (item.startsWith(u"share="))
+            figures.share = item.mid(6).toDouble();
+        else if (item.startsWith(u"updates_per_second="))
+            figures.updatesPerSecond = item.mid(19).toDouble();
+    }
+    return figures;
 }
 
 // ---- Report -----------------------------------------------------------------------------
@@ -367,6 +388,7 @@ bool parse(int argc, char* argv[], Options& options)
 
 int main(int argc, char* argv[])
 {
+    programFolder() = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: brevik_bench [--customers N (>= 10)] [--extract-mb M] [--seed S] "
@@ -495,7 +517,7 @@ int main(int argc, char* argv[])
         std::printf("window progress updates during STRIP: %.1f%% of the run, %.0f updates a second\n",
                     progress->share * 100.0, progress->updatesPerSecond);
     else
-        std::printf("window progress updates during STRIP: not measured yet\n");
+        std::printf("window progress updates during STRIP: could not be measured\n");
     std::printf("peak resident memory of the import at N: %.1f MB (at N/10: %.1f MB)\n",
                 double(fresh->peakRssKb) / 1024.0, double(smallRun->peakRssKb) / 1024.0);
     std::printf("load average at end: %s\n", qPrintable(loadAverage()));
