@@ -5,6 +5,7 @@
 #include "import/customerfields.h"
 #include "import/engine/datacontrol.h"
 #include "import/engine/workspace.h"
+#include "import/fieldrules.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -70,6 +71,9 @@ private:
     [[nodiscard]] std::optional<QVariant> rewriteAccount(CustomerFields& f, const QString& clientNumber);
     void rewriteAddress(const CustomerFields& f, const QVariant& key);
     void rewriteContact(const CustomerFields& f, const QVariant& key);
+    // Sets the client's name, address, telephone and contact, applying the state and
+    // telephone rules to the fields as it goes.
+    void setClientAddress(db::Recordset& client, CustomerFields& f, PhoneVariant phone);
     // Set the fields that follow the account key, then store the row.
     void storeAddress(db::Recordset& rs, const CustomerFields& f);
     void storeContact(db::Recordset& rs, const CustomerFields& f, const std::optional<QVariant>& key);

@@ -19,17 +19,7 @@ WriteOutcome ClientWriter::updateClient(CustomerFields& f, const QString& client
         return WriteOutcome::NothingWritten;
 
     m_messages.ok(client.Edit());
-    set(client, "Name", text(f[FieldName]));
-    set(client, "Addr1", text(f[FieldAddress1]));
-    set(client, "Addr2", text(f[FieldAddress2]));
-    set(client, "Addr3", text(f[FieldAddress3]));
-    set(client, "City", text(f[FieldCity]));
-    applyStateCut(f[FieldState]);
-    set(client, "State", text(f[FieldState]));
-    set(client, "Zip", text(f[FieldZip]));
-    f[FieldPhone] = normalisePhone(f[FieldPhone], PhoneVariant::Update);
-    set(client, "Phone", text(f[FieldPhone].left(PhoneLimit)));
-    set(client, "Contact", text(f[FieldContactName]));
+    setClientAddress(client, f, PhoneVariant::Update);
     set(client, "Tax", flag(taxFlag(f[FieldTax])));
     set(client, "CreditLimit", number(0));
     m_messages.ok(client.Update());

@@ -15,6 +15,21 @@ void ClientWriter::setField(Recordset& rs, QLatin1StringView field, QVariant val
     m_messages.ok(rs.setValue(field, std::move(value)));
 }
 
+void ClientWriter::setClientAddress(Recordset& client, CustomerFields& f, PhoneVariant phone)
+{
+    set(client, "Name", text(f[FieldName]));
+    set(client, "Addr1", text(f[FieldAddress1]));
+    set(client, "Addr2", text(f[FieldAddress2]));
+    set(client, "Addr3", text(f[FieldAddress3]));
+    set(client, "City", text(f[FieldCity]));
+    applyStateCut(f[FieldState]);
+    set(client, "State", text(f[FieldState]));
+    set(client, "Zip", text(f[FieldZip]));
+    f[FieldPhone] = normalisePhone(f[FieldPhone], phone);
+    set(client, "Phone", text(f[FieldPhone].left(PhoneLimit)));
+    set(client, "Contact", text(f[FieldContactName]));
+}
+
 void ClientWriter::storeAddress(Recordset& rs, const CustomerFields& f)
 {
     set(rs, "AddressTypeID", text(QStringLiteral("M")));
@@ -46,17 +61,7 @@ WriteOutcome ClientWriter::insertClient(CustomerFields& f, const QString& client
 
     m_messages.ok(client.AddNew());
     applyNameCut(f[FieldName]);
-    set(client, "Name", text(f[FieldName]));
-    set(client, "Addr1", text(f[FieldAddress1]));
-    set(client, "Addr2", text(f[FieldAddress2]));
-    set(client, "Addr3", text(f[FieldAddress3]));
-    set(client, "City", text(f[FieldCity]));
-    applyStateCut(f[FieldState]);
-    set(client, "State", text(f[FieldState]));
-    set(client, "Zip", text(f[FieldZip]));
-    f[FieldPhone] = normalisePhone(f[FieldPhone], PhoneVariant::Insert);
-    set(client, "Phone", text(f[FieldPhone].left(PhoneLimit)));
-    set(client, "Contact", text(f[FieldContactName]));
+    setClientAddress(client, f, PhoneVariant::Insert);
     set(client, "PastDue1", number(0));
     set(client, "PastDue2", number(0));
     set(client, "PastDue3", number(0));
