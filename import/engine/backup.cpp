@@ -22,6 +22,8 @@ constexpr int LockPauseMs = 25;
 // A copy left unfinished by a run that was stopped is removed by a later run once it is this old;
 // a younger one may belong to a run still copying.
 constexpr qint64 StalePartSeconds = 24 * 60 * 60;
+// Enough of the quick check's first finding to tell what is damaged.
+constexpr qsizetype MaxFindingLength = 200;
 
 QByteArray encodedPath(const QString& path)
 {
@@ -154,6 +156,9 @@ QString reasonFor(int rc, const Connection& connection)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("another program kept the database locked");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QString::fromUtf8(sqlite3_errstr(rc));
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
     case SQLITE_READONLY:
@@ -327,7 +332,7 @@ Backup backUpDatabase(const QString& databasePath, const QDateTime& now, int kee
         if (const int rc = quickCheck(copy, finding); rc != SQLITE_OK)
             return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, firstName, reasonFor(rc, copy));
         if (finding != u"ok")
-            return failure(Cause::Damaged, firstName, finding);
+            return failure(Cause::Damaged, firstName, finding.simplified().left(MaxFindingLength));
     }
 
     // QFile::rename never replaces a file, so two runs in the same second keep both copies.
