@@ -7,22 +7,26 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 
-echo "== format"
+# Each step names itself with the minutes and seconds since the start.
+step() { printf '== %s (at %dm%02ds)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60)); }
+
+step "format"
 scripts/format-check.sh
 
-echo "== build (warnings are errors)"
+step "build (warnings are errors)"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 
-echo "== tests"
+step "tests"
 ctest --preset ci --parallel 2
 
-echo "== build under AddressSanitizer and UndefinedBehaviorSanitizer"
+step "build under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 
-echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+step "tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --preset asan --parallel 2
 
-echo "== fuzzing, 30 seconds per target"
+step "fuzzing, 30 seconds per target"
 scripts/fuzz.sh 30
+step "done"
