@@ -12,13 +12,20 @@ namespace brevik::drill {
 namespace {
 
 // Starts the other program in a process of its own: this executable, in its other role.
-bool startOtherProgram(QProcess& process, const Workspace& work, int longHoldMs)
+bool startOtherProgram(QProcess& process, const Workspace& work, int longHoldMs, bool patient = false)
 {
-    process.start(QCoreApplication::applicationFilePath(),
-                  {QStringLiteral("other-program"), QStringLiteral("--database"), work.database(),
-                   QStringLiteral("--stop-file"), work.file(QStringLiteral("stop")), QStringLiteral("--log"),
-                   work.file(QStringLiteral("other.log")), QStringLiteral("--long-hold-ms"),
-                   QString::number(longHoldMs)});
+    QStringList arguments{QStringLiteral("other-program"),
+                          QStringLiteral("--database"),
+                          work.database(),
+                          QStringLiteral("--stop-file"),
+                          work.file(QStringLiteral("stop")),
+                          QStringLiteral("--log"),
+                          work.file(QStringLiteral("other.log")),
+                          QStringLiteral("--long-hold-ms"),
+                          QString::number(longHoldMs)};
+    if (patient)
+        arguments << QStringLiteral("--patient");
+    process.start(QCoreApplication::applicationFilePath(), arguments);
     return process.waitForStarted();
 }
 
@@ -33,7 +40,7 @@ int concurrentDrill(const Options& options)
         return fail(QStringLiteral("no database could be created with %1").arg(options.tool));
     const QSet<QString> names = customerNames(1, options.customers * options.count);
     QProcess other;
-    if (!startOtherProgram(other, work, 0))
+    if (!startOtherProgram(other, work, 0, options.patient))
         return fail(QStringLiteral("the other program did not start"));
     {
         SqliteFile db(work.database());

@@ -30,6 +30,7 @@ struct Options
     int customers = 3000;
     int count = 20;
     quint32 seed = 0;
+    bool patient = false; // the other program waits through SQLite's busy handler
 };
 
 // A data folder with a new zrdata.mdb, a QuickBooks folder and the export, in a folder of its own.

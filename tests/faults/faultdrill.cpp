@@ -2,7 +2,7 @@
 // while another program writes, stopped by a lock held beyond the busy timeout.
 //
 //   faultdrill kill       --tool BREVIK_IMPORT [--customers N] [--kills N] [--seed N]
-//   faultdrill concurrent --tool BREVIK_IMPORT [--customers N] [--runs N]
+//   faultdrill concurrent --tool BREVIK_IMPORT [--customers N] [--runs N] [--patient]
 //   faultdrill locked     --tool BREVIK_IMPORT [--customers N]
 //
 // Each prints a line per step and a last line with its figure; exit status 0 when nothing was
@@ -33,21 +33,24 @@ int main(int argc, char* argv[])
     const QCommandLineOption stopFile(QStringLiteral("stop-file"), QStringLiteral("stop file"),
                                       QStringLiteral("path"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("log file"), QStringLiteral("path"));
+    const QCommandLineOption patient(QStringLiteral("patient"),
+                                     QStringLiteral("the other program waits through SQLite's busy handler"));
     const QCommandLineOption hold(QStringLiteral("long-hold-ms"), QStringLiteral("lock held"),
                                   QStringLiteral("ms"));
-    parser.addOptions({tool, customers, kills, runs, seed, database, stopFile, log, hold});
+    parser.addOptions({tool, customers, kills, runs, seed, database, stopFile, log, hold, patient});
     parser.process(app);
 
     const QString drill = parser.positionalArguments().value(0);
     if (drill == u"other-program")
-        return runOtherProgram(
-            {parser.value(database), parser.value(stopFile), parser.value(log), parser.value(hold).toInt()});
+        return runOtherProgram({parser.value(database), parser.value(stopFile), parser.value(log),
+                                parser.value(hold).toInt(), parser.isSet(patient)});
 
     Options options;
     options.tool = parser.value(tool);
     if (parser.isSet(customers))
         options.customers = parser.value(customers).toInt();
     options.seed = parser.value(seed).toUInt();
+    options.patient = parser.isSet(patient);
     if (drill == u"kill") {
         options.count = parser.isSet(kills) ? parser.value(kills).toInt() : 20;
         return killDrill(options);

@@ -25,15 +25,16 @@ void print(const QString& line)
 
 // One client with its account, address and contact, in one write transaction, the number
 // being one more than the highest stored.
-bool addClient(SqliteFile& db, int serial, bool hold, qint64& waitedMs, QString& name)
+bool addClient(SqliteFile& db, bool patient, int serial, bool hold, qint64& waitedMs, QString& name)
 {
-    // An eager program: it asks for the lock again every fraction of a millisecond, so it
-    // gets in between two of the import's commits.
+    // An eager program asks for the lock again every fraction of a millisecond, so it gets in
+    // between two of the import's commits; a patient one leaves the waiting to SQLite.
     QElapsedTimer waiting;
     waiting.start();
     bool busy = false;
+    db.setBusyTimeout(patient ? LockWaitMs : 0);
     while (!db.exec(QStringLiteral("BEGIN IMMEDIATE"), &busy)) {
-        if (!busy || waiting.elapsed() > LockWaitMs)
+        if (!busy || patient || waiting.elapsed() > LockWaitMs)
             return false;
         QThread::usleep(200);
     }
@@ -83,7 +84,7 @@ int addClientsUntilStopped(const OtherProgram& options, SqliteFile& db)
     for (int serial = 1; !QFile::exists(options.stopFile); ++serial) {
         qint64 waited = 0;
         QString name;
-        if (addClient(db, serial, serial % HoldEvery == 0, waited, name)) {
+        if (addClient(db, options.patient, serial, serial % HoldEvery == 0, waited, name)) {
             ++added;
             longestWait = std::max(longestWait, waited);
             log.write((customerRows(db, name).join(u'\n') + u'\n').toUtf8());

@@ -18,6 +18,9 @@ struct OtherProgram
     // Otherwise: once the import has committed a customer, it takes the write lock as soon as
     // it is free and keeps it for this long, writing nothing.
     int longHoldMs = 0;
+    // Waits for the lock through SQLite's own busy handler, as most programs do, rather than
+    // asking again every fraction of a millisecond.
+    bool patient = false;
 };
 
 // Runs the other program; its summary goes to standard output. Exit status 0 when it ran.
