@@ -39,9 +39,16 @@ int killDrill(const Options& options)
     int round = 0;
     for (int attempt = 0; survived < options.count && attempt < options.count * 3; ++attempt) {
         ++round;
-        if (!writeExport(work.exportFile(), 1, options.customers, round))
+        // The export grows over the first half of the rounds, so that kills fall among new
+        // customers as well as among customers being rewritten.
+        const int growing = std::max(1, options.count / 2);
+        const int last =
+            int(std::min<qint64>(options.customers, qint64(options.customers) * round / growing));
+        if (!writeExport(work.exportFile(), 1, last, round))
             return fail(QStringLiteral("the export could not be written"));
-        const auto at = static_cast<unsigned long>(random.bounded(int(runMs * 11 / 10) + 1));
+        // A shorter export ends sooner, though never sooner than the start of the program.
+        const qint64 window = std::max(runMs * last / options.customers, runMs / 3) * 11 / 10;
+        const auto at = static_cast<unsigned long>(random.bounded(int(window) + 1));
         QProcess process;
         process.start(options.tool, work.importArguments());
         if (!process.waitForStarted())
@@ -63,9 +70,11 @@ int killDrill(const Options& options)
         const qint64 rewritten =
             db.number(QStringLiteral("SELECT COUNT(*) FROM CLIENT WHERE Addr1 LIKE '% r%1'").arg(round));
         print(QStringLiteral(
-                  "kill %1 at %2 ms: %3 of %4 customers stored, %5 of them by this run, every one whole")
+                  "kill %1 at %2 ms into a run of %3 customers: %4 of %5 stored, %6 of them written by "
+                  "this run, every one whole")
                   .arg(survived)
                   .arg(at)
+                  .arg(last)
                   .arg(storedCount(db, names))
                   .arg(options.customers)
                   .arg(rewritten));
