@@ -136,6 +136,12 @@ QString ExtractionFailure::message() const
     switch (cause) {
     case Cause::ExportUnreadable:
         return QStringLiteral("The customer file %1 could not be read: %2").arg(displayPath(path), reason);
+    case Cause::ExportInUtf16:
+        return QStringLiteral(
+                   "The customer file %1 is Unicode (UTF-16) text, in which no customer rows can be "
+                   "read. Export the customer list from QuickBooks again, or save the file as ANSI "
+                   "(Windows-1252) text. Nothing was copied.")
+            .arg(displayPath(path));
     case Cause::OutputUnwritable:
         return QStringLiteral("The customer rows could not be written to %1: %2. Any earlier copy of the "
                               "file was left as it was.")
@@ -156,6 +162,13 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         result.failure = failure(Cause::ExportUnreadable, exportFile, input.errorString());
         return result;
     }
+    const QByteArray start = input.peek(3);
+    if (start.startsWith("\xff\xfe") || start.startsWith("\xfe\xff")) {
+        result.failure = failure(Cause::ExportInUtf16, exportFile, QString());
+        return result;
+    }
+    if (start == "\xef\xbb\xbf")
+        input.skip(3);
     // Until commit() the rows go to a file of their own, so a failed run leaves the earlier
     // QBCUST.TXT in place.
     ReplacingFile output(result.outputPath);

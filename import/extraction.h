@@ -33,6 +33,7 @@ struct ExtractionFailure
     enum class Cause
     {
         ExportUnreadable, // the export file could not be opened or read
+        ExportInUtf16,    // the export is UTF-16 text, in which no customer row can be recognised
         OutputUnwritable, // QBCUST.TXT could not be created or written
     };
     Cause cause = Cause::ExportUnreadable;
@@ -60,6 +61,9 @@ using CopiedRowHandler = std::function<void(QByteArrayView row)>;
 // Copies every customer row of the export, byte for byte and each followed by CR LF, into
 // QBCUST.TXT in the QuickBooks folder. The file is written anew and replaces the earlier one
 // only when the whole run succeeds; on failure any earlier QBCUST.TXT stays as it was.
+// A UTF-8 byte-order mark at the start of the export marks the file, not its first row: the
+// first row is judged and copied without it. An export that begins with a UTF-16 byte-order
+// mark fails, since none of its rows could be recognised.
 [[nodiscard]] ExtractionResult extractCustomerRows(const QString& exportFile, const QString& quickBooksFolder,
                                                    const CopiedRowHandler& onRow = {});
 

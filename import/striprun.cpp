@@ -2,6 +2,7 @@
 
 #include "import/clientwriter.h"
 #include "import/cp1252.h"
+#include "import/engine/backup.h"
 #include "import/paths.h"
 #include "import/reporter.h"
 #include "import/rowreader.h"
@@ -37,7 +38,18 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
     RowReader reader(file);
     QByteArrayView row;
     qint64 total = 0;
+    bool backedUp = false;
     while (reader.next(row)) {
+        // The operator's data is copied before the first row can change it; without a copy
+        // nothing is written.
+        if (!backedUp) {
+            const QString database = joinFolderAndFile(m_values.txtHold1, QStringLiteral("zrdata.mdb"));
+            if (const db::Backup backup = db::backUpDatabase(database); backup.failed()) {
+                m_reporter.report(backup.message(database));
+                return summary;
+            }
+            backedUp = true;
+        }
         ++summary.rowsRead;
         total += row.size();
         observer.progressed(total);

@@ -39,8 +39,9 @@ struct StripSummary
 };
 
 // The import run: reads QBCUST.TXT row by row, cuts each row into the customer fields and
-// hands each customer to the writer. It stops after the one message when the file cannot be
-// read or the database cannot be opened or saved.
+// hands each customer to the writer. Before the first row it copies zrdata.mdb beside itself
+// (see db::backUpDatabase). It stops after the one message when the file cannot be read, the
+// copy cannot be made, or the database cannot be opened or saved.
 class StripRun
 {
 public:

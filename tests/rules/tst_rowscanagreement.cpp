@@ -1,4 +1,5 @@
-#include "import/numberreading.h"
+#include "plainscan.h"
+
 #include "import/rowscan.h"
 
 #include <QRandomGenerator>
@@ -6,92 +7,9 @@
 
 using namespace Qt::StringLiterals;
 using namespace brevik;
+using brevik::testing::PlainScan;
 
 namespace {
-
-// The scan exactly as the rule is worded: one character at a time into the current text,
-// positions counted from 1, a search that finds nothing giving 0.
-class PlainScan
-{
-public:
-    PlainScan(const QString& gOpt, ExportColumns columns)
-        : m_versionTakesBoth(gOpt == u"0"_s || gOpt == u"1"_s)
-        , m_columns(columns)
-    {}
-
-    bool scan(const QString& row, CustomerFields& text1)
-    {
-        bool named = false;
-        QString current;
-        int count = 0;
-        for (const QChar c : row) {
-            if (c == u'\t') {
-                ++count;
-                if (current.left(4) != u"CUST"_s && applyRules(count, current, text1, named))
-                    return named;
-                current = QString();
-            } else if (c != u'"') {
-                current += c;
-            }
-        }
-        return named;
-    }
-
-private:
-    static qsizetype inStr(qsizetype start, const QString& v, QChar c) { return v.indexOf(c, start - 1) + 1; }
-
-    static void split(const QString& v, CustomerFields& text1)
-    {
-        const qsizetype h = inStr(1, v, u',');
-        text1[5] = v.left(h - 1);
-        const qsizetype s1 = inStr(h + 1, v, u' ');
-        const qsizetype s2 = inStr(s1 + 1, v, u' ');
-        if (s1 > 0 && s2 > s1)
-            text1[4] = v.mid(s1, s2 - s1 - 1);
-        else if (s1 > 0 && s2 == 0)
-            text1[4] = v.mid(s1);
-        else
-            text1[4] = QString();
-        const double number = leadingNumber(v.right(3)).value_or(0);
-        text1[3] = number > 0 && s2 > 0 ? v.mid(s2) : QString();
-    }
-
-    // True when the row ends.
-    bool applyRules(int n, const QString& v, CustomerFields& text1, bool& named) const
-    {
-        if (n == 5) {
-            if (v.isEmpty())
-                return true;
-            text1[0] = v;
-            named = true;
-        }
-        if (n == 6)
-            text1[8] = v;
-        if (!v.contains(u',') && n == 7) {
-            text1[7] = v;
-            return false;
-        }
-        if (!v.contains(u',') && n == 8) {
-            if (!v.isEmpty())
-                text1[7] = text1[7].isEmpty() ? v : text1[7] + u", "_s + v;
-            return false;
-        }
-        if (v.contains(u',') && n > 6)
-            split(v, text1);
-        if (n == 15)
-            text1[9] = v;
-        if (m_versionTakesBoth && n == m_columns.contactField)
-            text1[10] = v;
-        if (m_versionTakesBoth && n == m_columns.taxField) {
-            text1[2] = v == u"Y"_s ? u"1"_s : u"0"_s;
-            return true;
-        }
-        return false;
-    }
-
-    bool m_versionTakesBoth;
-    ExportColumns m_columns;
-};
 
 // Pieces that meet every rule: names that begin with CUST, quotes, commas, blanks, tax marks.
 const QStringList Pieces{QString(),

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace brevik::db {
+
+// What became of the copy of the database made before a run writes to it.
+struct Backup
+{
+    enum class Outcome
+    {
+        Made,         // the copy stands at path
+        NotAttempted, // there is no SQLite database at the path; opening it says why
+        Failed,       // no copy could be made: the run must not write
+    };
+    enum class Cause
+    {
+        CannotCopy, // the folder, the disk or the file refused the copy
+        Damaged,    // the database itself is damaged
+    };
+    Outcome outcome = Outcome::NotAttempted;
+    Cause cause = Cause::CannotCopy;
+    QString path;   // the copy made, or the one that could not be made
+    QString reason; // why it failed, in words
+
+    [[nodiscard]] bool failed() const { return outcome == Outcome::Failed; }
+    // The message for the operator when the copy failed, naming the database and the reason.
+    [[nodiscard]] QString message(const QString& databasePath) const;
+};
+
+inline constexpr int BackupsKept = 5;
+
+// Copies the database beside itself through SQLite's online backup, so a program that has it
+// open may go on using it, to "zrdata-YYYYMMDD-HHMMSS.mdb.bak" for "zrdata.mdb" (local time;
+// a second copy within the same second gets "-2" after the time, and so on). The copy is
+// checked before it counts; then only the newest `keep` files of that pattern are kept. A copy
+// that fails half way leaves no file of that pattern behind.
+[[nodiscard]] Backup backUpDatabase(const QString& databasePath,
+                                    const QDateTime& now = QDateTime::currentDateTime(),
+                                    int keep = BackupsKept);
+
+// The backups of a database that stand beside it, newest first.
+[[nodiscard]] QStringList backupsOf(const QString& databasePath);
+
+} // namespace brevik::db

@@ -1,0 +1,159 @@
+#include "faultsupport.h"
+
+#include "support/testsupport.h"
+#include "writer/testdatabase.h"
+
+#include "import/clientwriter.h"
+#include "import/engine/backup.h"
+#include "import/reporter.h"
+#include "import/striprun.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace brevik;
+using namespace brevik::testing;
+
+// STRIP copies zrdata.mdb before its first row can change it, and writes nothing when the copy
+// cannot be made; the window and the tool both run it.
+class tst_BackupBeforeStrip : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Run
+    {
+        StripSummary summary;
+        QStringList messages;
+    };
+
+    static Run strip(const QString& dataFolder, const QString& customerFile)
+    {
+        CapturingReporter reporter;
+        WindowValues values;
+        values.txtHold1 = dataFolder;
+        values.gOpt = QStringLiteral("0");
+        StripObserver observer;
+        Run run;
+        {
+            ClientWriter writer(reporter);
+            StripRun strip(values, writer, reporter);
+            run.summary = strip.run(customerFile, ExportColumns(), observer);
+        }
+        run.messages = reporter.messages();
+        return run;
+    }
+
+    static QString customers(const QTemporaryDir& dir, const QByteArray& rows)
+    {
+        const QString path = dir.filePath(QStringLiteral("QBCUST.TXT"));
+        return writeBytes(path, rows) ? path : QString();
+    }
+
+    static const QByteArray& twoCustomers()
+    {
+        static const QByteArray rows =
+            "CUST\t\t\t\tNew One\t1 Oak St\t\r\nCUST\t\t\t\tNew Two\t2 Oak St\t\r\n";
+        return rows;
+    }
+
+private Q_SLOTS:
+    void copyHoldsTheStateBeforeTheRun()
+    {
+        QTemporaryDir dir;
+        {
+            TestDatabase db(dir.path());
+            db.addCustomer(QStringLiteral("000100"), QStringLiteral("Earlier Client"));
+        }
+        const Run run = strip(dir.path(), customers(dir, twoCustomers()));
+        QVERIFY(run.summary.completed);
+        QCOMPARE(run.messages, QStringList());
+
+        const QStringList backups = db::backupsOf(dir.filePath(QStringLiteral("zrdata.mdb")));
+        QCOMPARE(backups.size(), 1);
+        QTemporaryDir restored;
+        QVERIFY(QFile::copy(backups.first(), restored.filePath(QStringLiteral("zrdata.mdb"))));
+        TestDatabase before(restored.path(), TestDatabase::Open::Existing);
+        QCOMPARE(before.count(QStringLiteral("CLIENT")), 1);
+        TestDatabase after(dir.path(), TestDatabase::Open::Existing);
+        QCOMPARE(after.count(QStringLiteral("CLIENT")), 3);
+    }
+
+    // A run that writes nothing needs no copy.
+    void emptyFileMakesNoCopy()
+    {
+        QTemporaryDir dir;
+        {
+            TestDatabase db(dir.path());
+        }
+        const Run run = strip(dir.path(), customers(dir, QByteArray()));
+        QVERIFY(run.summary.completed);
+        QCOMPARE(db::backupsOf(dir.filePath(QStringLiteral("zrdata.mdb"))), QStringList());
+    }
+
+    void failedCopyWritesNothing_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder"); // else the disk is full
+        QTest::addColumn<QString>("said");
+        QTest::newRow("disk full") << false << QStringLiteral("disk");
+        QTest::newRow("read-only folder") << true << QStringLiteral("no file can be made");
+    }
+
+    void failedCopyWritesNothing()
+    {
+        QFETCH(bool, readOnlyFolder);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString data = dir.filePath(QStringLiteral("data"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("data")));
+        {
+            TestDatabase db(data);
+            db.exec(QStringLiteral("BEGIN"));
+            for (int i = 0; i < 1500; ++i)
+                db.addCustomer(QStringLiteral("%1").arg(100 + i, 6, 10, QLatin1Char('0')),
+                               QStringLiteral("Earlier Client %1").arg(i));
+            db.exec(QStringLiteral("COMMIT"));
+        }
+        const QString database = data + QStringLiteral("/zrdata.mdb");
+        const QByteArray before = readBytes(database);
+        const QString rows = customers(dir, twoCustomers());
+        Run run;
+        if (readOnlyFolder) {
+            QVERIFY(QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
+            ObeyFilePermissions obey;
+            if (ObeyFilePermissions::holdsFor(data))
+                run = strip(data, rows);
+        } else {
+            FileSizeLimit limit(64 * 1024);
+            if (limit.active())
+                run = strip(data, rows);
+        }
+        QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (run.messages.isEmpty() && !run.summary.completed)
+            QSKIP("A full disk or a read-only folder cannot be brought about here.");
+
+        QVERIFY(!run.summary.completed);
+        QCOMPARE(run.summary.rowsRead, 0);
+        QCOMPARE(run.messages.size(), 1);
+        QVERIFY2(run.messages.first().contains(QDir::toNativeSeparators(database)),
+                 qPrintable(run.messages.first()));
+        QVERIFY2(run.messages.first().contains(said), qPrintable(run.messages.first()));
+        QCOMPARE(readBytes(database), before);
+        QCOMPARE(filesIn(data), QStringList{QStringLiteral("zrdata.mdb")});
+    }
+
+    // Where there is no database to copy, the writer's message is the only one.
+    void noDatabaseGivesOneMessage()
+    {
+        QTemporaryDir dir;
+        const Run run = strip(dir.path(), customers(dir, twoCustomers()));
+        QVERIFY(!run.summary.completed);
+        QCOMPARE(run.messages.size(), 1);
+        QVERIFY2(run.messages.first().contains(QStringLiteral("cannot be opened")),
+                 qPrintable(run.messages.first()));
+        QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("QBCUST.TXT")});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_BackupBeforeStrip)
+#include "tst_backupbeforestrip.moc"

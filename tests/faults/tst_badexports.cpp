@@ -1,0 +1,181 @@
+#include "support/testsupport.h"
+#include "tool/toolrun.h"
+#include "writer/testdatabase.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace brevik;
+using namespace brevik::testing;
+
+// Exports that are not what they seem, through brevik-import import: each gives the designed
+// result or one clear message, never a crash or a hang.
+class tst_BadExports : public QObject
+{
+    Q_OBJECT
+
+private:
+    // The bytes of a literal, NUL bytes included.
+    template<std::size_t N> static QByteArray bytes(const char (&literal)[N])
+    {
+        return QByteArray(literal, qsizetype(N - 1));
+    }
+
+    static QByteArray utf16(const QString& text, bool bigEndian)
+    {
+        QByteArray out(bigEndian ? "\xfe\xff" : "\xff\xfe");
+        for (const QChar c : text) {
+            const char high = char(c.unicode() >> 8);
+            const char low = char(c.unicode() & 0xff);
+            out.append(bigEndian ? high : low).append(bigEndian ? low : high);
+        }
+        return out;
+    }
+
+    static QByteArray randomBytes(qsizetype size)
+    {
+        QRandomGenerator random(20261208);
+        QByteArray bytes(size, '\0');
+        for (char& byte : bytes)
+            byte = char(random.bounded(256));
+        return bytes;
+    }
+
+    // Contact and tax mark in columns 10 and 11 of the header.
+    static QByteArray header()
+    {
+        return "!CUST\tNAME\tREFNUM\tTIMESTAMP\tBADDR1\tBADDR2\tBADDR3\tBADDR4\tBADDR5\tCONT1\tTAXABLE\r\n";
+    }
+    static QByteArray customer(const QByteArray& name)
+    {
+        return "CUST\t" + name + "\t1\t0\t" + name + "\t1 Oak St\t\t\t\tDana Whitfield\tY\t\r\n";
+    }
+
+private Q_SLOTS:
+    void importsOrSaysWhy_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");   // what the one message says; empty: no message
+        QTest::addColumn<QByteArray>("copied"); // QBCUST.TXT afterwards
+        QTest::addColumn<QStringList>("names"); // the clients stored, in table order
+
+        const QString v0 = QStringLiteral("0");
+        const QString none;
+        const QByteArray earlier = "earlier\r\n"; // QBCUST.TXT of an earlier START
+        const QByteArray acme = customer("Acme Supply");
+        const QByteArray bayshore = customer("Bayshore Cafe");
+        const QString text = QString::fromLatin1(header() + acme);
+
+        QTest::newRow("binary") << randomBytes(1 << 20) << v0 << 0 << none << QByteArray() << QStringList();
+        QTest::newRow("UTF-16 LE with BOM")
+            << utf16(text, false) << v0 << 1 << QStringLiteral("UTF-16") << earlier << QStringList();
+        QTest::newRow("UTF-16 BE with BOM")
+            << utf16(text, true) << v0 << 1 << QStringLiteral("UTF-16") << earlier << QStringList();
+        // The mark belongs to the file: the header in the first row still names the columns.
+        QTest::newRow("UTF-8 BOM before the header") << "\xef\xbb\xbf" + header() + acme << v0 << 0 << none
+                                                     << acme << QStringList{QStringLiteral("Acme Supply")};
+        QTest::newRow("UTF-8 BOM before a customer")
+            << "\xef\xbb\xbf" + acme + bayshore << v0 << 0 << none << acme + bayshore
+            << QStringList{QStringLiteral("Acme Supply"), QStringLiteral("Bayshore Cafe")};
+        QTest::newRow("empty") << QByteArray() << v0 << 0 << none << QByteArray() << QStringList();
+        QTest::newRow("only row ends")
+            << QByteArray(100000, '\n') << v0 << 0 << none << QByteArray() << QStringList();
+        const QByteArray hugeRow = "CUST\tx\t\t\tHuge Row\t" + QByteArray(10 << 20, 'x') + "\t\r\n";
+        QTest::newRow("a row of 10 MB")
+            << hugeRow << v0 << 0 << none << hugeRow << QStringList{QStringLiteral("Huge Row")};
+        const QByteArray hugeLine = "CUST\tx\t\t\tNo Row End\t" + QByteArray(10 << 20, ',');
+        QTest::newRow("10 MB without a row end") << hugeLine << v0 << 0 << none << hugeLine + "\r\n"
+                                                 << QStringList{QStringLiteral("No Row End")};
+        const QByteArray tabs = "CUST\tx\t\t\tTabs\t" + QByteArray(1000000, '\t') + "\r\n";
+        QTest::newRow("a million TABs")
+            << tabs << v0 << 0 << none << tabs << QStringList{QStringLiteral("Tabs")};
+        QTest::newRow("a million TABs, whole row scanned")
+            << tabs << QStringLiteral("2") << 0 << none << tabs << QStringList{QStringLiteral("Tabs")};
+        const QByteArray commas = "CUST\tx\t\t\tCommas\t" + QByteArray("a, b 1\t").repeated(300000) + "\r\n";
+        QTest::newRow("300000 city lines")
+            << commas << QStringLiteral("2") << 0 << none << commas << QStringList{QStringLiteral("Commas")};
+        const QByteArray nulName = bytes("CUST\tx\t\t\tNul\0Name\t1\0Oak\t\r\n");
+        const QByteArray nulEverywhere = bytes("CUST\0\t\t\t\t\0\t\r\n");
+        QTest::newRow("NUL bytes") << nulName + bytes("\0\0\r\n") + nulEverywhere << v0 << 0 << none
+                                   << nulName + nulEverywhere
+                                   << QStringList{QStringLiteral("Nul") + QChar(0) + QStringLiteral("Name"),
+                                                  QString(QChar(0))};
+    }
+
+    void importsOrSaysWhy()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, version);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, copied);
+        QFETCH(QStringList, names);
+
+        QTemporaryDir dir;
+        const QString exportFile = dir.filePath(QStringLiteral("export.iif"));
+        const QString qbcust = dir.filePath(QStringLiteral("QBCUST.TXT"));
+        QVERIFY(writeBytes(exportFile, content));
+        QVERIFY(writeBytes(qbcust, "earlier\r\n"));
+        {
+            TestDatabase db(dir.path());
+        }
+        const QStringList arguments{QStringLiteral("import"),
+                                    exportFile,
+                                    QStringLiteral("--data-folder"),
+                                    dir.path(),
+                                    QStringLiteral("--quickbooks-folder"),
+                                    dir.path(),
+                                    QStringLiteral("--qb-version"),
+                                    version};
+        // Twice: a second import of the same export finds every client it stored.
+        for (int pass = 0; pass < 2; ++pass) {
+            QElapsedTimer timer;
+            timer.start();
+            const ToolRun run = runTool(arguments);
+            QVERIFY2(run.status >= 0, "brevik-import crashed or hung");
+            QVERIFY2(timer.elapsed() < 60000, "brevik-import took more than a minute");
+            QCOMPARE(run.status, status);
+            if (message.isEmpty()) {
+                QCOMPARE(run.errLines, QStringList());
+            } else {
+                QCOMPARE(run.errLines.size(), 1);
+                QVERIFY2(run.errLines.first().contains(message), qPrintable(run.errLines.first()));
+                QVERIFY2(run.errLines.first().contains(QDir::toNativeSeparators(exportFile)),
+                         qPrintable(run.errLines.first()));
+            }
+        }
+        QCOMPARE(readBytes(qbcust), copied);
+        TestDatabase db(dir.path(), TestDatabase::Open::Existing);
+        QStringList stored;
+        for (const QVariantList& row : db.rows(QStringLiteral("CLIENT")))
+            stored << row.value(2).toString();
+        QCOMPARE(stored, names);
+        QCOMPARE(db.count(QStringLiteral("CONTACTS")), names.size());
+    }
+
+    // The header behind a UTF-8 mark still moves the contact and the tax mark.
+    void markedHeaderNamesTheColumns()
+    {
+        QTemporaryDir dir;
+        const QString exportFile = dir.filePath(QStringLiteral("export.iif"));
+        QVERIFY(writeBytes(exportFile, "\xef\xbb\xbf" + header() + customer("Acme Supply")));
+        {
+            TestDatabase db(dir.path());
+        }
+        const ToolRun run = runTool({QStringLiteral("import"), exportFile, QStringLiteral("--data-folder"),
+                                     dir.path(), QStringLiteral("--quickbooks-folder"), dir.path(),
+                                     QStringLiteral("--qb-version"), QStringLiteral("1")});
+        QCOMPARE(run.status, 0);
+        TestDatabase db(dir.path(), TestDatabase::Open::Existing);
+        QCOMPARE(db.value(QStringLiteral("SELECT Contact FROM CLIENT")).toString(),
+                 QStringLiteral("Dana Whitfield"));
+        QCOMPARE(db.value(QStringLiteral("SELECT Tax FROM CLIENT")).toLongLong(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_BadExports)
+#include "tst_badexports.moc"

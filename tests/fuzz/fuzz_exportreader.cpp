@@ -1,0 +1,156 @@
+// The export reader and the extraction over arbitrary bytes. The first byte sets the reader's
+// chunk size, so row ends fall on every kind of boundary; the rest is the export. Rows,
+// customer rows, the header's columns and QBCUST.TXT are checked against the rules written
+// out plainly.
+
+#include "fuzzcheck.h"
+
+#include "import/extraction.h"
+#include "import/rowreader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace brevik;
+
+// Rows end at CR LF, at a lone CR and at a lone LF; text after the last end is a row too.
+QList<QByteArray> plainRows(QByteArrayView bytes)
+{
+    QList<QByteArray> rows;
+    QByteArray current;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c == '\r' || c == '\n') {
+            rows.append(current);
+            current.clear();
+            if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+                ++i;
+        } else {
+            current.append(c);
+        }
+    }
+    if (!current.isEmpty())
+        rows.append(current);
+    return rows;
+}
+
+QByteArray plainFirstField(const QByteArray& row)
+{
+    const qsizetype tab = row.indexOf('\t');
+    return tab < 0 ? row : row.left(tab);
+}
+
+bool plainIsCustomerRow(const QByteArray& row)
+{
+    const QByteArray first = plainFirstField(row);
+    return row.left(4) == "CUST" && row.left(8) != "CUSTNAME" && first != "CUSTITEMDICT" &&
+           first != "CUSTOMPI";
+}
+
+ExportColumns plainColumns(const QByteArray& header)
+{
+    ExportColumns columns;
+    bool contact = false;
+    bool tax = false;
+    const QList<QByteArray> fields = header.split('\t');
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const QByteArray name = QByteArray(fields.at(i)).replace('"', QByteArray());
+        if (!contact && name == "CONT1") {
+            columns.contactField = int(i + 1);
+            contact = true;
+        } else if (!tax && name == "TAXABLE") {
+            columns.taxField = int(i + 1);
+            tax = true;
+        }
+    }
+    return columns;
+}
+
+void checkReader(QByteArrayView bytes, qsizetype chunk)
+{
+    QByteArray copy = bytes.toByteArray();
+    QBuffer device(&copy);
+    device.open(QIODevice::ReadOnly);
+    RowReader reader(device, chunk);
+    const QList<QByteArray> expected = plainRows(bytes);
+    qsizetype index = 0;
+    QByteArrayView row;
+    while (reader.next(row)) {
+        FUZZ_CHECK(index < expected.size());
+        FUZZ_CHECK(row == expected.at(index));
+        FUZZ_CHECK(isCustomerRow(row) == plainIsCustomerRow(expected.at(index)));
+        FUZZ_CHECK(firstField(row) == plainFirstField(expected.at(index)));
+        FUZZ_CHECK(isCustomerHeaderRow(row) == (plainFirstField(expected.at(index)) == "!CUST"));
+        if (isCustomerHeaderRow(row))
+            FUZZ_CHECK(headerColumns(row) == plainColumns(expected.at(index)));
+        ++index;
+    }
+    FUZZ_CHECK(!reader.failed());
+    FUZZ_CHECK(index == expected.size());
+}
+
+void checkExtraction(QByteArrayView bytes)
+{
+    // In memory where the system offers it: the files are written and read for every input.
+    static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                 ? QStringLiteral("/dev/shm/brevik-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/brevik-fuzz-XXXXXX"));
+    FUZZ_CHECK(dir.isValid());
+    const QString exportFile = dir.filePath(QStringLiteral("export.iif"));
+    {
+        QFile file(exportFile);
+        FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        FUZZ_CHECK(file.write(bytes.data(), bytes.size()) == bytes.size());
+    }
+    QFile::remove(dir.filePath(QStringLiteral("QBCUST.TXT")));
+    qsizetype handed = 0;
+    const ExtractionResult result =
+        extractCustomerRows(exportFile, dir.path(), [&handed](QByteArrayView) { ++handed; });
+
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff")) {
+        FUZZ_CHECK(!result.succeeded());
+        FUZZ_CHECK(result.failure->cause == ExtractionFailure::Cause::ExportInUtf16);
+        FUZZ_CHECK(!QFile::exists(result.outputPath));
+        return;
+    }
+    FUZZ_CHECK(result.succeeded());
+    const QByteArrayView text = bytes.startsWith("\xef\xbb\xbf") ? bytes.sliced(3) : bytes;
+    QByteArray expected;
+    qsizetype customers = 0;
+    ExportColumns columns;
+    bool headerSeen = false;
+    for (const QByteArray& row : plainRows(text)) {
+        if (plainIsCustomerRow(row)) {
+            expected += row + "\r\n";
+            ++customers;
+        } else if (!headerSeen && plainFirstField(row) == "!CUST") {
+            columns = plainColumns(row);
+            headerSeen = true;
+        }
+    }
+    FUZZ_CHECK(result.rowsCopied == customers);
+    FUZZ_CHECK(handed == customers);
+    FUZZ_CHECK(result.columns == columns);
+    QFile output(result.outputPath);
+    FUZZ_CHECK(output.open(QIODevice::ReadOnly));
+    FUZZ_CHECK(output.readAll() == expected);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const qsizetype chunk = 1 + data[0] % 64;
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
+    checkReader(bytes, chunk);
+    checkExtraction(bytes);
+    return 0;
+}
