@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <thread>
 
 namespace brevik {
 namespace {
@@ -114,8 +116,10 @@ bool ClientWriter::beginCustomer()
     // Another program that committed since our last look may have added client numbers.
     qint64 version = 0;
     if (m_database->dataVersion(version).ok()) {
-        if (version != m_dataVersion)
+        if (version != m_dataVersion) {
             m_numbers.invalidate();
+            m_othersWriting = m_othersWriting || m_dataVersion != -1;
+        }
         m_dataVersion = version;
     } else {
         m_numbers.invalidate();
@@ -150,11 +154,26 @@ bool ClientWriter::endCustomer()
     ++m_batchCustomers;
     const bool due = !m_messages.isEmpty() || m_batchCustomers >= m_batchLimit ||
                      m_batchTimer.elapsed() >= m_batchMilliseconds;
-    if (due && !commit())
-        return false;
+    if (due) {
+        if (!commit())
+            return false;
+        pauseForOthers();
+    }
     for (const QString& message : m_messages.take())
         m_reporter.report(message);
     return true;
+}
+
+void ClientWriter::pauseForOthers()
+{
+    if (!m_sincePause.isValid()) {
+        m_sincePause.start();
+        return;
+    }
+    if (m_sincePause.elapsed() < (m_othersWriting ? 500 : 2000))
+        return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(PauseMs));
+    m_sincePause.restart();
 }
 
 bool ClientWriter::finish()

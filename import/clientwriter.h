@@ -102,7 +102,16 @@ private:
     // over: fewer, larger commits save most of that writing. Half a second keeps other
     // programs waiting for the database at most that long.
     int m_batchLimit = 50000;
-    int m_batchMilliseconds = 500;
+    int m_batchMilliseconds = 250;
+
+    // Another program that waits for the database through SQLite's own busy wait asks again
+    // every 100 ms at most, and would rarely hit the moment between two of our commits. So now
+    // and then the database is left free for that long after a commit: every two seconds, or
+    // every half second once another program has been seen writing during the run.
+    static constexpr int PauseMs = 100;
+    void pauseForOthers();
+    QElapsedTimer m_sincePause;
+    bool m_othersWriting = false;
 };
 
 } // namespace brevik
