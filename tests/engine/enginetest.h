@@ -1,11 +1,14 @@
 #pragma once
 
 #include "import/engine/database.h"
+#include "import/engine/datacontrol.h"
 #include "import/engine/schema.h"
 #include "import/engine/status.h"
+#include "import/engine/workspace.h"
 
 #include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -33,5 +36,31 @@ inline std::unique_ptr<db::Database> openDatabase(const QString& path)
     (void)db::Database::open(path, db::Database::Mode::OpenExisting, database);
     return database;
 }
+
+// A database of the test's own, reached through a workspace and data controls as the writer
+// reaches it.
+class EngineFixture
+{
+protected:
+    QTemporaryDir m_dir;
+    QString m_path;
+    db::Workspace m_workspace;
+
+    db::Database& database()
+    {
+        db::Database* db = nullptr;
+        (void)m_workspace.open(m_path, db);
+        return *db;
+    }
+
+    // A data control refreshed on a table, as the writer opens one.
+    std::unique_ptr<db::DataControl> control(const QString& table)
+    {
+        auto data = std::make_unique<db::DataControl>(m_workspace, QStringLiteral("Data"));
+        data->setDatabaseName(m_path);
+        data->setRecordSource(table);
+        return data->Refresh().ok() ? std::move(data) : nullptr;
+    }
+};
 
 } // namespace brevik::testing

@@ -9,35 +9,16 @@
 #include <QTest>
 
 using namespace brevik::db;
+using brevik::testing::EngineFixture;
 using namespace Qt::Literals::StringLiterals;
 
 // Moving, counting, adding and editing rows as the customer writer relies on them, on tables
 // in the states the writer meets: empty, one row, several rows, rows with gaps left by deletes.
-class tst_Recordset : public QObject
+class tst_Recordset : public QObject, protected EngineFixture
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_path;
-    Workspace m_workspace;
-
-    Database& database()
-    {
-        Database* db = nullptr;
-        (void)m_workspace.open(m_path, db);
-        return *db;
-    }
-
-    // A data control refreshed on a table, as the writer opens one.
-    std::unique_ptr<DataControl> control(const QString& table)
-    {
-        auto data = std::make_unique<DataControl>(m_workspace, QStringLiteral("Data"));
-        data->setDatabaseName(m_path);
-        data->setRecordSource(table);
-        return data->Refresh().ok() ? std::move(data) : nullptr;
-    }
-
     static void tableStates()
     {
         QTest::addColumn<int>("stored");            // rows stored, keys 1 to stored

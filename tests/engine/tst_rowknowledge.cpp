@@ -8,36 +8,18 @@
 #include <QTest>
 
 using namespace brevik::db;
+using brevik::testing::EngineFixture;
 using namespace Qt::Literals::StringLiterals;
 
 // Within a write transaction a recordset keeps what it has seen of the rows (the last row of a
 // table, that a row it found is there, which field is the rowid) and leaves out of an UPDATE the
 // fields that already hold their value. Whatever else changes the rows in between, a move, a
 // read or an update must come out as if it had asked the database afresh.
-class tst_RowKnowledge : public QObject
+class tst_RowKnowledge : public QObject, protected EngineFixture
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_path;
-    Workspace m_workspace;
-
-    Database& database()
-    {
-        Database* db = nullptr;
-        (void)m_workspace.open(m_path, db);
-        return *db;
-    }
-
-    std::unique_ptr<DataControl> control(const QString& table)
-    {
-        auto data = std::make_unique<DataControl>(m_workspace, QStringLiteral("Data"));
-        data->setDatabaseName(m_path);
-        data->setRecordSource(table);
-        return data->Refresh().ok() ? std::move(data) : nullptr;
-    }
-
     qint64 number(const QString& sql)
     {
         Statement statement;

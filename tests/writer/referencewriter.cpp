@@ -146,6 +146,21 @@ QString ReferenceWriter::allocate()
     return next.isEmpty() ? QStringLiteral("000100") : next;
 }
 
+void ReferenceWriter::setClientAddress(Recordset& client, CustomerFields& f, PhoneVariant phone)
+{
+    set(client, "Name", text(f[FieldName]));
+    set(client, "Addr1", text(f[FieldAddress1]));
+    set(client, "Addr2", text(f[FieldAddress2]));
+    set(client, "Addr3", text(f[FieldAddress3]));
+    set(client, "City", text(f[FieldCity]));
+    applyStateCut(f[FieldState]);
+    set(client, "State", text(f[FieldState]));
+    set(client, "Zip", text(f[FieldZip]));
+    f[FieldPhone] = normalisePhone(f[FieldPhone], phone);
+    set(client, "Phone", text(f[FieldPhone].left(PhoneLimit)));
+    set(client, "Contact", text(f[FieldContactName]));
+}
+
 void ReferenceWriter::storeAddress(Recordset& rs, const CustomerFields& f)
 {
     set(rs, "AddressTypeID", text(QStringLiteral("M")));
@@ -175,17 +190,7 @@ void ReferenceWriter::insertClient(CustomerFields& f, const QString& clientNumbe
         return;
     ok(client.AddNew());
     applyNameCut(f[FieldName]);
-    set(client, "Name", text(f[FieldName]));
-    set(client, "Addr1", text(f[FieldAddress1]));
-    set(client, "Addr2", text(f[FieldAddress2]));
-    set(client, "Addr3", text(f[FieldAddress3]));
-    set(client, "City", text(f[FieldCity]));
-    applyStateCut(f[FieldState]);
-    set(client, "State", text(f[FieldState]));
-    set(client, "Zip", text(f[FieldZip]));
-    f[FieldPhone] = normalisePhone(f[FieldPhone], PhoneVariant::Insert);
-    set(client, "Phone", text(f[FieldPhone].left(PhoneLimit)));
-    set(client, "Contact", text(f[FieldContactName]));
+    setClientAddress(client, f, PhoneVariant::Insert);
     for (const char* field : {"PastDue1", "PastDue2", "PastDue3", "PastDue4"})
         set(client, field, zero());
     set(client, "Tax", flag(taxFlag(f[FieldTax])));
@@ -229,17 +234,7 @@ void ReferenceWriter::updateClient(CustomerFields& f, const QString& clientNumbe
     if (f[FieldName].isEmpty())
         return;
     ok(client.Edit());
-    set(client, "Name", text(f[FieldName]));
-    set(client, "Addr1", text(f[FieldAddress1]));
-    set(client, "Addr2", text(f[FieldAddress2]));
-    set(client, "Addr3", text(f[FieldAddress3]));
-    set(client, "City", text(f[FieldCity]));
-    applyStateCut(f[FieldState]);
-    set(client, "State", text(f[FieldState]));
-    set(client, "Zip", text(f[FieldZip]));
-    f[FieldPhone] = normalisePhone(f[FieldPhone], PhoneVariant::Update);
-    set(client, "Phone", text(f[FieldPhone].left(PhoneLimit)));
-    set(client, "Contact", text(f[FieldContactName]));
+    setClientAddress(client, f, PhoneVariant::Update);
     set(client, "Tax", flag(taxFlag(f[FieldTax])));
     set(client, "CreditLimit", zero());
     ok(client.Update());

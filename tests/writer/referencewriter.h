@@ -3,6 +3,7 @@
 #include "import/customerfields.h"
 #include "import/engine/datacontrol.h"
 #include "import/engine/workspace.h"
+#include "import/fieldrules.h"
 
 #include <QStringList>
 
@@ -28,6 +29,7 @@ private:
     QString allocate();
     void insertClient(CustomerFields& f, const QString& clientNumber);
     void updateClient(CustomerFields& f, const QString& clientNumber);
+    void setClientAddress(db::Recordset& client, CustomerFields& f, PhoneVariant phone);
     void storeAddress(db::Recordset& rs, const CustomerFields& f);
     void storeContact(db::Recordset& rs, const CustomerFields& f, const QVariant& key);
 
