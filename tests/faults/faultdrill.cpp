@@ -60,8 +60,10 @@ int main(int argc, char* argv[])
         return concurrentDrill(options);
     }
     if (drill == u"locked") {
+        // Long enough for the import to leave the database free for a moment during it, which
+        // it does every two seconds.
         if (!parser.isSet(customers))
-            options.customers = 20000;
+            options.customers = 150000;
         return lockedDrill(options);
     }
     std::fputs(qPrintable(parser.helpText()), stderr);
