@@ -297,19 +297,11 @@ bool Recordset::holdsAlready(std::size_t index, const QVariant& value) const
     const auto type = Statement::ColumnType(c.type);
     if (!value.isValid() || value.isNull())
         return type == Statement::ColumnType::Null;
+    if (Statement::isSignedWholeNumber(value.typeId()))
+        return type == Statement::ColumnType::Integer && c.integer == value.toLongLong();
     switch (value.typeId()) {
     case QMetaType::Bool:
         return type == Statement::ColumnType::Integer && c.integer == (value.toBool() ? 1 : 0);
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return type == Statement::ColumnType::Integer && c.integer == value.toLongLong();
     case QMetaType::QString: {
         if (type != Statement::ColumnType::Text)
             return false;

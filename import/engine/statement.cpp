@@ -42,6 +42,24 @@ static Status bindResult(sqlite3* db, int rc)
     return rc == SQLITE_OK ? Status() : sqliteFailure(db, rc);
 }
 
+bool Statement::isSignedWholeNumber(int metaTypeId)
+{
+    switch (metaTypeId) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
 Status Statement::bind(int index, const QVariant& value)
 {
     if (value.isNull()) // an invalid variant is null too
@@ -52,19 +70,11 @@ Status Statement::bind(int index, const QVariant& value)
         return bindText(index, *static_cast<const QString*>(value.constData()));
     if (type == QMetaType::LongLong)
         return bindInt64(index, *static_cast<const qlonglong*>(value.constData()));
+    if (isSignedWholeNumber(type))
+        return bindInt64(index, value.toLongLong());
     switch (type) {
     case QMetaType::Bool:
         return bindInt64(index, value.toBool() ? 1 : 0);
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return bindInt64(index, value.toLongLong());
     case QMetaType::ULong:
     case QMetaType::ULongLong: {
         const qulonglong number = value.toULongLong();

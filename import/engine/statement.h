@@ -59,6 +59,8 @@ public:
         Null = 5,
     };
     [[nodiscard]] ColumnType columnType(int index) const;
+    // Whether values of this type are stored as whole numbers that fit a signed 64-bit integer.
+    [[nodiscard]] static bool isSignedWholeNumber(int metaTypeId);
     [[nodiscard]] double columnDouble(int index) const;
     // The bytes of a text (UTF-8) or blob column; valid until the statement steps or resets.
     [[nodiscard]] QByteArrayView columnBytes(int index) const;
