@@ -32,6 +32,8 @@
 #include <cstring>
 #include <optional>
 
+#include <unistd.h>
+
 using namespace brevik;
 using namespace brevik::bench;
 
@@ -290,6 +292,9 @@ std::optional<ExtractionFigures> measureExtraction(const QString& exportFile, co
         const QString copy = joinFolderAndFile(folder, QStringLiteral("copy.iif"));
         out.plainSeconds = 1e9;
         out.extractSeconds = 1e9;
+        // The databases of the runs before are still being written back to the disk; that
+        // writing would slow whichever side happens to meet it, so it finishes first.
+        ::sync();
         // Alternating rounds; the best of each, so that a passing disturbance does not count.
         for (int round = 0; round < 5; ++round) {
             const double plain = plainCopy(exportFile, copy);
