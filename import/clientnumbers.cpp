@@ -1,6 +1,7 @@
 #include "clientnumbers.h"
 
 #include "import/engine/recordset.h"
+#include "import/engine/statement.h"
 #include "import/engine/value.h"
 #include "import/numberreading.h"
 
@@ -27,9 +28,41 @@ QString ClientNumbers::format(qint64 highest)
     return QString::number(highest + 1).rightJustified(6, u'0');
 }
 
-void ClientNumbers::take(const QVariant& clientId)
+ClientNumbers::Reading ClientNumbers::read(const db::Statement& row)
 {
-    const Reading reading = read(clientId);
+    // After another program has written, every number of the table is read again while the
+    // import holds the write lock, so the usual shapes are read without making a value first:
+    // whole numbers, and texts of up to nine digits ("000123"). Both read as the number they
+    // show; anything else takes the general reading.
+    constexpr int Column = 1;
+    constexpr qint64 Plain = 999'999'999;
+    switch (row.columnType(Column)) {
+    case db::Statement::ColumnType::Integer: {
+        const qint64 number = row.columnInt64(Column);
+        if (number >= -Plain && number <= Plain)
+            return {number, 0};
+        break;
+    }
+    case db::Statement::ColumnType::Text: {
+        const QByteArrayView text = row.columnBytes(Column);
+        if (text.isEmpty() || text.size() > 9)
+            break;
+        qint64 number = 0;
+        for (const char c : text) {
+            if (c < '0' || c > '9')
+                return read(row.column(Column));
+            number = number * 10 + (c - '0');
+        }
+        return {number, 0};
+    }
+    default:
+        break;
+    }
+    return read(row.column(Column));
+}
+
+void ClientNumbers::take(Reading reading)
+{
     if (reading.error != 0)
         m_rowErrors.push_back(reading.error);
     else if (reading.number > m_highest)
@@ -41,8 +74,8 @@ db::Status ClientNumbers::refresh(db::Recordset& clients)
     m_valid = false;
     m_highest = 0;
     m_rowErrors.clear();
-    const db::Status status = clients.scanField(QLatin1StringView("ClientID"),
-                                                [this](qint64, const QVariant& value) { take(value); });
+    const db::Status status = clients.scanFieldColumns(QLatin1StringView("ClientID"),
+                                                       [this](const db::Statement& row) { take(read(row)); });
     m_valid = status.ok();
     return status;
 }
@@ -54,9 +87,9 @@ QString ClientNumbers::next() const
 
 void ClientNumbers::noteStored(const QString& number)
 {
-    const Reading reading = read(QVariant(number));
-    if (reading.error == 0 && reading.number > m_highest)
-        m_highest = reading.number;
+    // The new row is the last in table order; a number past the 32-bit range, given after
+    // 2147483647, is reported by every later allocation like any row that cannot be read.
+    take(read(QVariant(number)));
 }
 
 } // namespace brevik

@@ -12,7 +12,8 @@ namespace brevik {
 
 namespace db {
 class Recordset;
-}
+class Statement;
+} // namespace db
 
 // The client numbers of CLIENT, as the allocation reads them: the highest number, and the
 // rows whose number cannot be read. They are read from the table once and then kept, as long
@@ -36,7 +37,7 @@ public:
     // null number, 6 for a number outside the 32-bit range.
     [[nodiscard]] const std::vector<int>& rowErrors() const { return m_rowErrors; }
 
-    // A client was stored with this number.
+    // A client was stored with this number, as the last row of the table.
     void noteStored(const QString& number);
 
     // How one stored ClientID reads: its number, or the error number.
@@ -46,10 +47,12 @@ public:
         int error = 0;
     };
     [[nodiscard]] static Reading read(const QVariant& clientId);
+    // The same reading straight from column 1 of a scanned row.
+    [[nodiscard]] static Reading read(const db::Statement& row);
     [[nodiscard]] static QString format(qint64 highest);
 
 private:
-    void take(const QVariant& clientId);
+    void take(Reading reading);
 
     bool m_valid = false;
     qint64 m_highest = 0;

@@ -269,8 +269,13 @@ bool ClientWriter::findClient(const QString& name, QString& clientNumber)
 // in table order, as a scan of the table reports it.
 QString ClientWriter::allocate()
 {
-    if (!m_numbers.isValid())
+    if (!m_numbers.isValid()) {
         m_messages.ok(m_numbers.refresh(*Data1.Recordset()));
+        // On a long table the reading takes a good part of a batch's time; the batch's
+        // customers get their full time after it, or every commit would carry one customer and
+        // another program's next write would have the table read again for the next one.
+        m_batchTimer.start();
+    }
     for (const int error : m_numbers.rowErrors())
         m_messages.add(CallMessages::errorNumber(error));
     return m_numbers.next();

@@ -563,6 +563,13 @@ Status Recordset::find(std::span<const Criterion> criteria, bool afterCurrent, b
 Status Recordset::scanField(QLatin1StringView field,
                             const std::function<void(qint64 rowid, const QVariant& value)>& visit)
 {
+    return scanFieldColumns(field,
+                            [&visit](const Statement& row) { visit(row.columnInt64(0), row.column(1)); });
+}
+
+Status Recordset::scanFieldColumns(QLatin1StringView field,
+                                   const std::function<void(const Statement& row)>& visit)
+{
     const int index = fieldIndex(field);
     if (index < 0)
         return noField(field);
@@ -575,7 +582,7 @@ Status Recordset::scanField(QLatin1StringView field,
             return s;
         if (!hasRow)
             return {};
-        visit(statement.columnInt64(0), statement.column(1));
+        visit(statement);
     }
 }
 

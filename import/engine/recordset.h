@@ -15,6 +15,7 @@
 namespace brevik::db {
 
 class Database;
+class Statement;
 class TableInfo;
 
 // The rows of one table, opened whole, in table order (rowid order), with one current row.
@@ -96,6 +97,10 @@ public:
     // The visitor must not change the table.
     [[nodiscard]] Status scanField(QLatin1StringView field,
                                    const std::function<void(qint64 rowid, const QVariant& value)>& visit);
+    // The same scan for visitors that read the field themselves, as column 1 of the statement
+    // (column 0 is the rowid), without making a value of it first.
+    [[nodiscard]] Status scanFieldColumns(QLatin1StringView field,
+                                          const std::function<void(const Statement& row)>& visit);
 
 private:
     enum class EditMode

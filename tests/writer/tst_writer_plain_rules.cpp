@@ -50,16 +50,36 @@ private:
 
     static QVariant clientId(QRandomGenerator& random)
     {
-        static const QStringList pool = {
-            QStringLiteral("000100"), QStringLiteral("000101"), QStringLiteral("000250"),
-            QStringLiteral("A17"),    QStringLiteral(""),       QStringLiteral("17B"),
-            QStringLiteral(" 42"),    QStringLiteral("999999"), QStringLiteral("-5"),
-            QStringLiteral("1e3"),    QStringLiteral("&H1F"),   QStringLiteral("99999999999"),
-            QStringLiteral("2.5"),    QStringLiteral("000009"),
+        // Texts and whole numbers, around the edges of the quick reading of plain numbers.
+        static const QVariantList pool = {
+            QStringLiteral("000100"),
+            QStringLiteral("000101"),
+            QStringLiteral("000250"),
+            QStringLiteral("A17"),
+            QStringLiteral(""),
+            QStringLiteral("17B"),
+            QStringLiteral(" 42"),
+            QStringLiteral("999999"),
+            QStringLiteral("-5"),
+            QStringLiteral("1e3"),
+            QStringLiteral("&H1F"),
+            QStringLiteral("99999999999"),
+            QStringLiteral("2.5"),
+            QStringLiteral("000009"),
+            QStringLiteral("999999999"),
+            QStringLiteral("2147483647"),
+            QStringLiteral("2147483648"),
+            QStringLiteral("0000000000300"),
+            qint64(400),
+            qint64(-7),
+            qint64(999999999),
+            qint64(2147483647),
+            qint64(3000000000),
+            12.5,
         };
         if (random.bounded(10) == 0)
             return QVariant(); // a null number
-        return pick(random, pool);
+        return pool.at(random.bounded(pool.size()));
     }
 
     static QVariant maybeNull(QRandomGenerator& random, const QVariant& value)
