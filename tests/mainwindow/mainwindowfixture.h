@@ -9,6 +9,7 @@
 #include "settings/programfolder.h"
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,5 +73,14 @@ public:
     std::optional<QString> dialogAnswer;
     std::optional<ui::OpenFileRequest> lastRequest;
 };
+
+// The names the main window's list shows, in order.
+inline QStringList listedNames(const ui::frmBrevik& window)
+{
+    QStringList items;
+    for (int i = 0; i < window.lstCust->count(); ++i)
+        items.append(window.lstCust->item(i)->text());
+    return items;
+}
 
 } // namespace brevik::testing

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 
 using namespace brevik;
+using brevik::testing::listedNames;
 using brevik::testing::readBytes;
 using brevik::testing::writeBytes;
 
@@ -22,14 +23,6 @@ class tst_MainWindowStates : public QObject
     Q_OBJECT
 
 private:
-    static QStringList listed(const ui::frmBrevik& window)
-    {
-        QStringList items;
-        for (int i = 0; i < window.lstCust->count(); ++i)
-            items.append(window.lstCust->item(i)->text());
-        return items;
-    }
-
     static QString writeExport(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(name);
@@ -111,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(w.heightTwips(), 7320);
         QCOMPARE(f.beeps, 2);
         QCOMPARE(readBytes(f.quickBooksFile()), QByteArray("CUST\tCaf\xe9\tA\r\nCUSTOMER\tB\r\n"));
-        QCOMPARE(listed(w),
+        QCOMPARE(listedNames(w),
                  (QStringList{QStringLiteral("CUST\tCaf\u00e9\tA"), QStringLiteral("CUSTOMER\tB")}));
         QVERIFY(!w.cmdStrip->isHidden());
         QVERIFY(w.cmdStart->isHidden());
@@ -163,8 +156,8 @@ private Q_SLOTS:
         QVERIFY(!w.cmdStart->isHidden());
         w.cmdStart_Click();
 
-        QCOMPARE(listed(w), (QStringList{QStringLiteral("CUST\tone"), QStringLiteral("CUST\ttwo"),
-                                         QStringLiteral("CUST\tthree")}));
+        QCOMPARE(listedNames(w), (QStringList{QStringLiteral("CUST\tone"), QStringLiteral("CUST\ttwo"),
+                                              QStringLiteral("CUST\tthree")}));
         QCOMPARE(readBytes(f.quickBooksFile()), QByteArray("CUST\tthree\r\n"));
         QCOMPARE(f.beeps, 4);
     }

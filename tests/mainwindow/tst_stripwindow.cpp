@@ -37,15 +37,6 @@ class tst_StripWindow : public QObject
 {
     Q_OBJECT
 
-private:
-    static QStringList listed(const ui::frmBrevik& window)
-    {
-        QStringList items;
-        for (int i = 0; i < window.lstCust->count(); ++i)
-            items.append(window.lstCust->item(i)->text());
-        return items;
-    }
-
 private Q_SLOTS:
     void endStateShowsTheWholeRun()
     {
@@ -75,7 +66,7 @@ private Q_SLOTS:
         QVERIFY(!w.pb1->isHidden());
         QCOMPARE(w.heightTwips(), 7320);
         QVERIFY(record.names.size() > 20);
-        QCOMPARE(listed(w), record.names);
+        QCOMPARE(listedNames(w), record.names);
         QCOMPARE(w.pb1->minimum(), 0);
         QCOMPARE(w.pb1->maximum(), QFileInfo(f.quickBooksFile()).size());
         QCOMPARE(w.pb1->value(), record.value);
