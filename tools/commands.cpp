@@ -76,12 +76,13 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportColum
         summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), columns, progress);
     }
     printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
-                                     "nothing: %4")
+                                     "nothing: %4, customers refused: %5")
                           .arg(summary.rowsRead)
                           .arg(summary.clientsAdded)
                           .arg(summary.clientsUpdated)
-                          .arg(summary.rowsWithoutWrite));
-    return summary.completed ? ExitCompleted : ExitFailed;
+                          .arg(summary.rowsWithoutWrite)
+                          .arg(summary.customersRefused));
+    return summary.clean() ? ExitCompleted : ExitFailed;
 }
 
 int extract(const Invocation& invocation, Reporter& reporter)

@@ -205,7 +205,9 @@ private Q_SLOTS:
             "CREATE TRIGGER refuse BEFORE INSERT ON CUSTOMERS BEGIN SELECT RAISE(ABORT, 'no'); END"));
         write(fieldsOf(QStringLiteral("Acme Supply")));
         QCOMPARE(m_messages.messages(),
-                 QStringList({m_notFound, QStringLiteral("Error Number equals 3317")}));
+                 QStringList({m_notFound, QStringLiteral("Error Number equals 3317\nThe database refused the "
+                                                         "customer \"Acme Supply\": A rule of the database "
+                                                         "refused the row (no).")}));
         QCOMPARE(m_db->count(QStringLiteral("ADDRESSES")), 0);
         QCOMPARE(m_db->count(QStringLiteral("CONTACTS")), 0);
     }
