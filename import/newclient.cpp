@@ -113,21 +113,19 @@ WriteOutcome ClientWriter::insertClient(CustomerFields& f, const std::optional<Q
     return WriteOutcome::Added;
 }
 
-// The key is read from the row that this Update stored, never from whichever row is last: a
-// trigger may have added rows of its own, or the table may number its rows otherwise.
+// The key of the row that this Update stored, never of whichever row is last: a trigger may
+// have added rows of its own. The key field is the table's row number (the database is checked
+// for that when it is opened), so the stored row's number is its key.
 std::optional<QVariant> ClientWriter::storedKey(Recordset& account)
 {
-    QVariant key;
     const qint64 row = account.LastModified();
-    if (row < 0 || !m_messages.ok(account.moveTo(row)) ||
-        !m_messages.ok(account.value(QLatin1StringView("CustomerID"), key)) || db::isNull(key)) {
-        stored(
-            db::Status::failure(db::ErrNoCurrentRecord,
-                                QStringLiteral("The account just stored cannot be read back, so its address "
-                                               "and contact were not written.")));
+    if (row < 0) {
+        stored(db::Status::failure(db::ErrNoCurrentRecord,
+                                   QStringLiteral("The account just stored cannot be found, so its address "
+                                                  "and contact were not written.")));
         return std::nullopt;
     }
-    return key;
+    return QVariant(row);
 }
 
 } // namespace brevik
