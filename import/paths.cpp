@@ -19,4 +19,11 @@ QString displayPath(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+QString clause(QString cause)
+{
+    while (cause.endsWith(u'.') || cause.endsWith(u' '))
+        cause.chop(1);
+    return cause;
+}
+
 } // namespace brevik

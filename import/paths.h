@@ -12,4 +12,8 @@ namespace brevik {
 // The path as the operator knows it, for messages.
 [[nodiscard]] QString displayPath(const QString& path);
 
+// A cause that a message quotes before a sentence of its own ("...: %1. Nothing was imported."),
+// without the full stop that some of the system's texts end with, so that none is doubled.
+[[nodiscard]] QString clause(QString cause);
+
 } // namespace brevik

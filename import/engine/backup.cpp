@@ -1,5 +1,6 @@
 #include "backup.h"
 
+#include "database.h"
 #include "import/paths.h"
 
 #include <sqlite3.h>
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace brevik::db {
 namespace {
@@ -133,12 +135,18 @@ void removeOlderBackups(const QDir& folder, const NameParts& parts, const QStrin
     }
 }
 
+// Removes the unfinished copies of stopped runs, and the journal files that the engine kept
+// beside them ("zrdata.mdb.1a2b3c4d.part-journal"), once they are old enough.
 void removeStaleParts(const QDir& folder, const QString& databaseName)
 {
+    const QRegularExpression ours(u'^' + QRegularExpression::escape(databaseName) +
+                                  QStringLiteral("\\.[0-9a-f]{8}\\.part(?:-journal|-wal|-shm)?$"));
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    const QFileInfoList parts = folder.entryInfoList({databaseName + QStringLiteral(".*.part")}, QDir::Files);
+    const QFileInfoList parts =
+        folder.entryInfoList({databaseName + QStringLiteral(".*.part*")}, QDir::Files | QDir::Hidden);
     for (const QFileInfo& part : parts) {
-        if (part.lastModified().toUTC().secsTo(now) > StalePartSeconds)
+        if (ours.match(part.fileName()).hasMatch() &&
+            part.lastModified().toUTC().secsTo(now) > StalePartSeconds)
             QFile::remove(part.filePath());
     }
 }
@@ -150,6 +158,9 @@ QString reasonFor(int rc, const Connection& connection)
     case SQLITE_FULL:
         return QStringLiteral("the disk is full");
     case SQLITE_IOERR:
+        // The engine calls a disk without room an I/O error unless the page write itself met it.
+        if (rc != SQLITE_IOERR_NOMEM && sqlite3_system_errno(connection.handle()) == ENOSPC)
+            return QStringLiteral("the disk is full");
         return QStringLiteral("the disk could not be read or written (%1)").arg(connection.errorMessage());
     case SQLITE_NOMEM:
         return QStringLiteral("the memory is full");
@@ -277,11 +288,11 @@ QString Backup::message(const QString& databasePath) const
     case Cause::CannotCopy:
         return QStringLiteral("Before an import the Orvella database %1 is copied to %2, and that copy could "
                               "not be made: %3. Nothing was imported.")
-            .arg(displayPath(databasePath), displayPath(path), reason);
+            .arg(displayPath(databasePath), displayPath(path), clause(reason));
     case Cause::Damaged:
         return QStringLiteral("The Orvella database %1 is damaged (%2). Nothing was imported. Put one of its "
                               "backups in its place, or have the database repaired.")
-            .arg(displayPath(databasePath), reason);
+            .arg(displayPath(databasePath), clause(reason));
     }
     return reason;
 }
@@ -292,12 +303,10 @@ Backup backUpDatabase(const QString& databasePath, const QDateTime& now, int kee
     const QFileInfo database(databasePath);
     if (!database.isFile())
         return result;
-    {
-        QFile file(databasePath);
-        if (!file.open(QIODevice::ReadOnly) ||
-            !file.read(16).startsWith(QByteArrayView("SQLite format 3\0", 16)))
-            return result;
-    }
+    // Only a database the run can write is copied; one it cannot write would only gain journal
+    // files beside it. Opening it says why.
+    if (inspectFile(databasePath) != FileKind::SQLite || !checkWritable(databasePath).ok())
+        return result;
 
     const QDir folder = database.absoluteDir();
     const NameParts parts = namePartsOf(databasePath);

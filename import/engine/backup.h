@@ -12,7 +12,7 @@ struct Backup
     enum class Outcome
     {
         Made,         // the copy stands at path
-        NotAttempted, // there is no SQLite database at the path; opening it says why
+        NotAttempted, // no SQLite database this run can write is at the path; opening it says why
         Failed,       // no copy could be made: the run must not write
     };
     enum class Cause

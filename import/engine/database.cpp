@@ -6,11 +6,17 @@
 #include <sqlite3.h>
 
 #include <QByteArrayView>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace brevik::db {
 namespace {
@@ -56,6 +62,45 @@ FileKind inspectFile(const QString& path)
             return FileKind::Access;
     }
     return FileKind::Unrecognised;
+}
+
+// Whether this process may write the file, judged by its effective user and rights as an open
+// would be, without opening it: closing any handle of a database file would drop the locks
+// that a connection of this process holds on it.
+static bool mayWrite(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+#else
+    return QFileInfo(path).isWritable();
+#endif
+}
+
+Status checkWritable(const QString& path)
+{
+    if (!mayWrite(path))
+        return Status::failure(ErrCannotOpen, QStringLiteral("The file is read-only."));
+    for (const QString& suffix :
+         {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
+        const QFileInfo journal(path + suffix);
+        if (!journal.exists() && !journal.isSymLink())
+            continue;
+        const QString name = QDir::toNativeSeparators(journal.filePath());
+        if (!journal.isFile())
+            return Status::failure(
+                ErrCannotOpen,
+                QStringLiteral("The file %1 beside it, where the database keeps its journal, is %2. "
+                               "Remove it or give it another name.")
+                    .arg(name, journal.isDir() ? QStringLiteral("a folder")
+                                               : QStringLiteral("not an ordinary file")));
+        if (!mayWrite(journal.filePath()))
+            return Status::failure(ErrCannotOpen,
+                                   QStringLiteral("Its journal file %1 is read-only, so no change could be "
+                                                  "saved. It was most likely left by a run of another user; "
+                                                  "make it writable for this user.")
+                                       .arg(name));
+    }
+    return {};
 }
 
 static QByteArray encodedPath(const QString& path)
@@ -130,6 +175,8 @@ Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>&
                 QStringLiteral("The file is empty; it is not a database this program can open."));
         break;
     case FileKind::SQLite:
+        if (Status s = checkWritable(path); !s)
+            return s;
         break;
     case FileKind::Access:
         return Status::failure(

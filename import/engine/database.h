@@ -28,6 +28,13 @@ enum class FileKind
 };
 [[nodiscard]] FileKind inspectFile(const QString& path);
 
+// Whether this program may write the database and the journal files beside it ("-wal",
+// "-shm", "-journal", where they exist), asked of the system without opening any of them.
+// The engine, given a file it cannot write, still makes journal files beside it, with the
+// file's own permissions; those would then refuse every later run, also once the file is
+// writable again. So this is asked before the engine touches the file.
+[[nodiscard]] Status checkWritable(const QString& path);
+
 // One open SQLite connection. The destructor closes it; no copies. The database is opened
 // shared: a write-ahead journal and a busy timeout, so the invoicing system can have it open
 // at the same time. A connection, and everything opened through it, belongs to one thread.

@@ -10,7 +10,8 @@ namespace brevik::db {
 [[nodiscard]] int errorNumberFor(int sqliteCode);
 
 // The failure for an SQLite result code, described in words with SQLite's own message for the
-// connection's last call (or the code's general message without a connection).
+// connection's last call (or the code's general message without a connection). A disk without
+// room is named as such, whatever the code, when the system's error for the call says so.
 [[nodiscard]] Status sqliteFailure(sqlite3* db, int sqliteCode);
 
 } // namespace brevik::db

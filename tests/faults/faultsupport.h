@@ -9,6 +9,7 @@
 
 #ifdef Q_OS_LINUX
 #include <linux/capability.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -103,6 +104,42 @@ private:
     void (*m_handler)(int) = SIG_DFL;
 #endif
     bool m_set = false;
+};
+
+// While it lives, a disk of the given size in memory is mounted on the folder, to fill up as a
+// real disk does: writes beyond it fail with the system's "no space left". Mounting takes root.
+class SmallDisk
+{
+public:
+    SmallDisk(const QString& folder, qint64 bytes)
+        : m_folder(QFile::encodeName(folder))
+    {
+#ifdef Q_OS_LINUX
+        const QByteArray options = "size=" + QByteArray::number(bytes);
+        m_mounted =
+            ::mount("tmpfs", m_folder.constData(), "tmpfs", MS_NOSUID | MS_NODEV, options.constData()) == 0;
+#else
+        (void)bytes;
+#endif
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    ~SmallDisk()
+    {
+#ifdef Q_OS_LINUX
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+#endif
+    }
+
+    [[nodiscard]] bool active() const
+    {
+        return m_mounted;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
 };
 
 // The files of a folder, by name, without the folder's own entries.

@@ -183,6 +183,48 @@ private Q_SLOTS:
         QCOMPARE(filesIn(folder), QStringList{QStringLiteral("zrdata.mdb")});
     }
 
+    // The unfinished copy of a stopped run, and the journal the engine kept beside it, are
+    // removed by a later copy once they are a day old; younger ones may belong to a run still
+    // copying, and files of other names are not ours.
+    void staleLeftoversAreRemoved()
+    {
+        QTemporaryDir dir;
+        TestDatabase db(dir.path());
+        const QStringList stale{QStringLiteral("zrdata.mdb.1a2b3c4d.part"),
+                                QStringLiteral("zrdata.mdb.1a2b3c4d.part-journal"),
+                                QStringLiteral("zrdata.mdb.0badf00d.part-journal")};
+        const QStringList kept{QStringLiteral("zrdata.mdb.5e6f7a8b.part-journal"),
+                               QStringLiteral("zrdata.mdb.notours.part-journal")};
+        for (const QString& name : stale + kept) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            const bool young = name.contains(u"5e6f7a8b");
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(young ? -3600 : -25 * 3600),
+                                     QFileDevice::FileModificationTime));
+        }
+        QCOMPARE(db::backUpDatabase(db.path(), at(8)).outcome, Outcome::Made);
+        for (const QString& name : stale)
+            QVERIFY2(!QFile::exists(dir.filePath(name)), qPrintable(name));
+        for (const QString& name : kept)
+            QVERIFY2(QFile::exists(dir.filePath(name)), qPrintable(name));
+    }
+
+    // Some of the system's reasons end with a full stop of their own ("Source file does not
+    // exist."); each sentence of the message still ends once.
+    void messageEndsEachSentenceOnce()
+    {
+        for (const Cause cause : {Cause::CannotCopy, Cause::Damaged}) {
+            db::Backup backup;
+            backup.outcome = Outcome::Failed;
+            backup.cause = cause;
+            backup.path = QStringLiteral("/data/zrdata-20261208-120000.mdb.bak");
+            backup.reason = QStringLiteral("Source file does not exist.");
+            const QString message = backup.message(QStringLiteral("/data/zrdata.mdb"));
+            QVERIFY2(message.contains(u"Source file does not exist") && !message.contains(u".."),
+                     qPrintable(message));
+        }
+    }
+
     void damagedDatabase_data()
     {
         QTest::addColumn<int>("damage"); // 0: truncated to half, 1: a page overwritten, 2: only the header

@@ -142,6 +142,66 @@ private Q_SLOTS:
         QCOMPARE(filesIn(data), QStringList{QStringLiteral("zrdata.mdb")});
     }
 
+    // A database this user cannot write, or one whose journal file another user's run left
+    // read-only, is refused by name before anything touches it: no copy is made and no journal
+    // file appears beside it. Once it is writable again, the next run goes through.
+    void unwritableDatabaseMakesNoCopy_data()
+    {
+        QTest::addColumn<QString>("readOnly"); // the file made read-only
+        QTest::addColumn<QString>("said");
+        QTest::newRow("zrdata.mdb") << QStringLiteral("zrdata.mdb") << QStringLiteral("The file is read-only");
+        QTest::newRow("zrdata.mdb-wal") << QStringLiteral("zrdata.mdb-wal")
+                                        << QStringLiteral("journal file %1 is read-only");
+        QTest::newRow("zrdata.mdb-shm") << QStringLiteral("zrdata.mdb-shm")
+                                        << QStringLiteral("journal file %1 is read-only");
+    }
+
+    void unwritableDatabaseMakesNoCopy()
+    {
+        QFETCH(QString, readOnly);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        {
+            // A database whose last change stands in its journal still, as another program
+            // that has it open leaves it.
+            QTemporaryDir open;
+            TestDatabase db(open.path());
+            db.addCustomer(QStringLiteral("000100"), QStringLiteral("Earlier Client"));
+            for (const QString& name : {QStringLiteral("zrdata.mdb"), QStringLiteral("zrdata.mdb-wal"),
+                                        QStringLiteral("zrdata.mdb-shm")})
+                QVERIFY(QFile::copy(open.filePath(name), dir.filePath(name)));
+        }
+        const QString locked = dir.filePath(readOnly);
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const QString rows = customers(dir, twoCustomers());
+        const QStringList before = filesIn(dir.path());
+        Run run;
+        {
+            ObeyFilePermissions obey;
+            if (QFile file(locked); file.open(QIODevice::ReadWrite))
+                QSKIP("A read-only file still takes writes here.");
+            run = strip(dir.path(), rows);
+        }
+        QVERIFY(!run.summary.completed);
+        QCOMPARE(run.messages.size(), 1);
+        const QString database = dir.filePath(QStringLiteral("zrdata.mdb"));
+        QVERIFY2(run.messages.first().contains(QDir::toNativeSeparators(database)),
+                 qPrintable(run.messages.first()));
+        QVERIFY2(run.messages.first().contains(said.contains(u"%1") ? said.arg(QDir::toNativeSeparators(locked))
+                                                                     : said),
+                 qPrintable(run.messages.first()));
+        QCOMPARE(filesIn(dir.path()), before);
+
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner));
+        {
+            ObeyFilePermissions obey;
+            run = strip(dir.path(), rows);
+        }
+        QCOMPARE(run.messages, QStringList());
+        QVERIFY(run.summary.completed);
+        QCOMPARE(TestDatabase(dir.path(), TestDatabase::Open::Existing).count(QStringLiteral("CLIENT")), 3);
+    }
+
     // Where there is no database to copy, the writer's message is the only one.
     void noDatabaseGivesOneMessage()
     {
