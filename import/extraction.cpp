@@ -1,6 +1,7 @@
 #include "extraction.h"
 
 #include "import/paths.h"
+#include "import/regularfile.h"
 #include "import/replacingfile.h"
 #include "import/rowreader.h"
 
@@ -14,6 +15,8 @@ namespace {
 constexpr qsizetype ReadChunk = 1 << 20;
 constexpr qsizetype WriteChunk = 1 << 20;
 constexpr QByteArrayView RowEnd("\r\n");
+// How much of the export's start tells whether it is UTF-16 text.
+constexpr qsizetype Utf16Probe = 4096;
 
 // Compares a header field with a column name, leaving out the double quotes around or in it.
 bool namesColumn(QByteArrayView field, QByteArrayView name)
@@ -63,10 +66,7 @@ public:
     }
 
 private:
-    bool writeWhole(QByteArrayView bytes)
-    {
-        return m_device.write(bytes.data(), bytes.size()) == bytes.size();
-    }
+    bool writeWhole(QByteArrayView bytes) { return writeAll(m_device, bytes); }
 
     QIODevice& m_device;
     QByteArray m_buffer; // WriteChunk bytes, of which the first m_used hold rows
@@ -76,6 +76,33 @@ private:
 ExtractionFailure failure(ExtractionFailure::Cause cause, const QString& path, const QString& reason)
 {
     return ExtractionFailure{cause, path, reason};
+}
+
+// UTF-16 text without a byte-order mark: in its first row every other byte is 0, the high
+// bytes of its Latin letters. At least two letters are asked for, so that a row of one or
+// two stray bytes is not taken for it.
+bool isUtf16WithoutMark(QByteArrayView start)
+{
+    qsizetype rowEnd = 0;
+    while (rowEnd < start.size() && start.at(rowEnd) != '\r' && start.at(rowEnd) != '\n')
+        ++rowEnd;
+    const QByteArrayView row = start.first(rowEnd);
+    for (const qsizetype zeroAt : {0, 1}) {
+        qsizetype zeros = 0;
+        qsizetype letters = 0;
+        bool allZero = true;
+        for (qsizetype i = 0; i < row.size() && allZero; ++i) {
+            if (i % 2 != zeroAt)
+                letters += row.at(i) != '\0' ? 1 : 0;
+            else if (row.at(i) == '\0')
+                ++zeros;
+            else
+                allZero = false;
+        }
+        if (allZero && zeros >= 2 && letters >= 2)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -145,7 +172,7 @@ QString ExtractionFailure::message() const
     case Cause::OutputUnwritable:
         return QStringLiteral("The customer rows could not be written to %1: %2. Any earlier copy of the "
                               "file was left as it was.")
-            .arg(displayPath(path), reason);
+            .arg(displayPath(path), clause(reason));
     }
     return reason;
 }
@@ -158,16 +185,16 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
     result.outputPath = joinFolderAndFile(quickBooksFolder, QStringLiteral("QBCUST.TXT"));
 
     QFile input(exportFile);
-    if (!input.open(QIODevice::ReadOnly)) {
-        result.failure = failure(Cause::ExportUnreadable, exportFile, input.errorString());
+    if (QString why; !openRegularFile(input, why)) {
+        result.failure = failure(Cause::ExportUnreadable, exportFile, why);
         return result;
     }
-    const QByteArray start = input.peek(3);
-    if (start.startsWith("\xff\xfe") || start.startsWith("\xfe\xff")) {
+    const QByteArray start = input.peek(Utf16Probe);
+    if (start.startsWith("\xff\xfe") || start.startsWith("\xfe\xff") || isUtf16WithoutMark(start)) {
         result.failure = failure(Cause::ExportInUtf16, exportFile, QString());
         return result;
     }
-    if (start == "\xef\xbb\xbf")
+    if (start.startsWith("\xef\xbb\xbf"))
         input.skip(3);
     // Until commit() the rows go to a file of their own, so a failed run leaves the earlier
     // QBCUST.TXT in place.
@@ -191,7 +218,7 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         }
         if (!writer.writeRow(row)) {
             result.failure =
-                failure(Cause::OutputUnwritable, result.outputPath, output.device().errorString());
+                failure(Cause::OutputUnwritable, result.outputPath, writeFailure(output.device()));
             return result;
         }
         ++result.rowsCopied;
@@ -203,7 +230,7 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         return result;
     }
     if (!writer.flush()) {
-        result.failure = failure(Cause::OutputUnwritable, result.outputPath, output.device().errorString());
+        result.failure = failure(Cause::OutputUnwritable, result.outputPath, writeFailure(output.device()));
         return result;
     }
     if (!output.commit())

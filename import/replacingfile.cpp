@@ -1,7 +1,10 @@
 #include "replacingfile.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <filesystem>
 #include <system_error>
@@ -9,9 +12,32 @@
 namespace brevik {
 namespace {
 
+// A file left by a run that was stopped before its commit is removed by a later run once it
+// is this old; a younger one may belong to a run still writing.
+constexpr qint64 StaleSeconds = 24 * 60 * 60;
+
 std::filesystem::path filesystemPath(const QString& path)
 {
     return std::filesystem::path(path.toStdU16String());
+}
+
+QString ownFileName(const QString& path, quint32 tag)
+{
+    return path + QStringLiteral(".%1.tmp").arg(tag, 8, 16, QLatin1Char('0'));
+}
+
+void removeStaleFiles(const QString& path)
+{
+    const QFileInfo target(path);
+    const QRegularExpression ours(u'^' + QRegularExpression::escape(target.fileName()) +
+                                  QStringLiteral("\\.[0-9a-f]{8}\\.tmp$"));
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QFileInfoList found = target.absoluteDir().entryInfoList(
+        {target.fileName() + QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& file : found) {
+        if (ours.match(file.fileName()).hasMatch() && file.lastModified().toUTC().secsTo(now) > StaleSeconds)
+            QFile::remove(file.filePath());
+    }
 }
 
 } // namespace
@@ -30,10 +56,10 @@ ReplacingFile::~ReplacingFile()
 
 bool ReplacingFile::open()
 {
+    removeStaleFiles(m_path);
     // A name that no other file has, so that nothing is ever written over but the final file.
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const quint32 tag = QRandomGenerator::global()->generate();
-        m_file.setFileName(m_path + QStringLiteral(".%1.tmp").arg(tag, 8, 16, QLatin1Char('0')));
+        m_file.setFileName(ownFileName(m_path, QRandomGenerator::global()->generate()));
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             const QFileInfo earlier(m_path);
             if (earlier.exists() && earlier.isFile())
@@ -66,6 +92,26 @@ bool ReplacingFile::commit()
     }
     m_committed = true;
     return true;
+}
+
+bool writeAll(QIODevice& device, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qint64 written = device.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
+QString writeFailure(const QIODevice& device)
+{
+    // Qt reports a disk without room as a resource error, and only that when writing.
+    if (const auto* file = qobject_cast<const QFileDevice*>(&device);
+        file && file->error() == QFileDevice::ResourceError)
+        return QStringLiteral("the disk is full");
+    return device.errorString();
 }
 
 } // namespace brevik

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 
@@ -7,7 +8,8 @@ namespace brevik {
 
 // A file written whole under a name of its own beside the final one, and put in the final
 // place by commit() in one step, replacing any earlier file. Until then, and after any
-// failure, the earlier file stays as it was; an uncommitted file is removed.
+// failure, the earlier file stays as it was; an uncommitted file is removed. One that a
+// stopped run left behind ("QBCUST.TXT.1a2b3c4d.tmp") is removed by open() once it is a day old.
 //
 // QSaveFile gives the same guarantee but forces the whole file to disk before the rename,
 // which for a large export takes several times as long as the copy itself. The files written
@@ -33,5 +35,12 @@ private:
     bool m_committed = false;
     QString m_error;
 };
+
+// Writes every byte. A write that stops short is tried again for the rest, so that the system
+// names its cause (the first try of a full disk only stops short, without one).
+[[nodiscard]] bool writeAll(QIODevice& device, QByteArrayView bytes);
+
+// Why a write failed, in words: "the disk is full" when that is the cause.
+[[nodiscard]] QString writeFailure(const QIODevice& device);
 
 } // namespace brevik

@@ -4,6 +4,7 @@
 #include "import/cp1252.h"
 #include "import/engine/backup.h"
 #include "import/paths.h"
+#include "import/regularfile.h"
 #include "import/reporter.h"
 #include "import/rowreader.h"
 #include "import/rowscan.h"
@@ -33,11 +34,11 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
     observer.cleared();
 
     QFile file(customerFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (QString why; !openRegularFile(file, why)) {
         m_reporter.report(
             QStringLiteral("The customer file %1 cannot be read: %2. Nothing was imported; press "
                            "START to make it again.")
-                .arg(displayPath(customerFile), file.errorString()));
+                .arg(displayPath(customerFile), clause(why)));
         return summary;
     }
     observer.started(file.size());
@@ -81,7 +82,7 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
         // A row that the reading broke off is never imported.
         m_reporter.report(QStringLiteral("The customer file %1 could not be read to its end: %2. The "
                                          "customers before that row were imported.")
-                              .arg(displayPath(customerFile), reader.errorString()));
+                              .arg(displayPath(customerFile), clause(reader.errorString())));
         return counted();
     }
     summary.completed = true;

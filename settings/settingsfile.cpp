@@ -2,6 +2,7 @@
 
 #include "import/cp1252.h"
 #include "import/paths.h"
+#include "import/regularfile.h"
 #include "import/rowreader.h"
 
 #include <QBuffer>
@@ -79,15 +80,26 @@ SettingsRead SettingsFile::parse(QByteArray content, bool cut)
 
 SettingsRead SettingsFile::read() const
 {
+    SettingsRead failed;
     QFile file(path());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!QFileInfo::exists(path()) && !QFileInfo(path()).isSymLink())
+        return failed;
+    if (!openRegularFile(file, failed.failure))
+        return failed;
     const QByteArray content = file.read(MaxBytesRead);
-    if (file.error() != QFileDevice::NoError)
-        return {};
+    if (file.error() != QFileDevice::NoError) {
+        failed.failure = file.errorString();
+        return failed;
+    }
     char probe = 0;
     const bool cut = content.size() == MaxBytesRead && file.read(&probe, 1) == 1;
-    return parse(content, cut);
+    const SettingsRead read = parse(content, cut);
+    if (read.folders.dataFolder.contains(QChar(0)) || read.folders.quickBooksFolder.contains(QChar(0))) {
+        failed.failure = QStringLiteral("it holds NUL bytes, as Unicode (UTF-16) text does, where this "
+                                        "program writes two lines of Windows-1252 text");
+        return failed;
+    }
+    return read;
 }
 
 std::optional<QString> SettingsFile::write(const FolderSettings& folders) const

@@ -20,6 +20,9 @@ struct SettingsRead
 {
     FolderSettings folders;
     int linesRead = 0; // 0, 1 or 2: how far the reading came before the file ended or failed
+    // Why a file that is there could not be read or was refused, in words; empty for a file
+    // that was read and for one that is missing.
+    QString failure;
 
     // Both lines were there. Each caller decides for itself what a read that is not whole means.
     [[nodiscard]] bool whole() const { return linesRead == 2; }
@@ -36,6 +39,8 @@ public:
 
     // Lines 1 and 2 as whole lines without their ends; lines after the second are ignored. A
     // missing or unreadable file, or one that ends before line 2, gives a read that is not whole.
+    // So does anything but an ordinary file, which is never opened for reading, and a file whose
+    // lines hold NUL bytes, as UTF-16 text does: no folder path holds one.
     [[nodiscard]] SettingsRead read() const;
 
     // Replaces the file with the two lines. On failure, the reason for the operator.

@@ -2,8 +2,10 @@
 
 #include "import/cp1252.h"
 #include "import/paths.h"
+#include "import/regularfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace brevik {
@@ -46,8 +48,17 @@ std::optional<QString> VersionFile::firstItem(const QByteArray& content)
 
 std::optional<QString> VersionFile::read() const
 {
+    QString failure;
+    return read(failure);
+}
+
+std::optional<QString> VersionFile::read(QString& failure) const
+{
+    failure.clear();
     QFile file(path());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo::exists(path()) && !QFileInfo(path()).isSymLink())
+        return std::nullopt;
+    if (!openRegularFile(file, failure))
         return std::nullopt;
     const QByteArray content = file.read(MaxBytesRead);
     return firstItem(content);

@@ -17,8 +17,10 @@ public:
 
     // The first item of the file: the text up to the first comma or the end of the first line,
     // leading blanks skipped, a quoted value without its quotes. Nothing when the file is
-    // missing, unreadable or empty.
+    // missing, unreadable or empty. Anything but an ordinary file is never opened for reading;
+    // failure then says why in words (it stays empty for a file that is missing or was read).
     [[nodiscard]] std::optional<QString> read() const;
+    [[nodiscard]] std::optional<QString> read(QString& failure) const;
 
     // Replaces the file with the value and CR LF. On failure, the reason for the operator.
     [[nodiscard]] std::optional<QString> write(const QString& value) const;

@@ -1,3 +1,4 @@
+#include "faults/faultsupport.h"
 #include "import/extraction.h"
 #include "import/rowreader.h"
 #include "support/testsupport.h"
@@ -9,6 +10,7 @@
 
 using brevik::ExtractionFailure;
 using brevik::ExtractionResult;
+using brevik::testing::FileSizeLimit;
 using brevik::testing::readBytes;
 using brevik::testing::writeBytes;
 
@@ -127,6 +129,29 @@ private Q_SLOTS:
         QCOMPARE(readBytes(qbcust()), QByteArray("CUST\tthird\r\n"));
     }
 
+    // The half-written copy of a run that was stopped is removed by a later run once it is a
+    // day old; a younger one may belong to a run still writing.
+    void staleCopiesAreRemoved()
+    {
+        const QStringList stale{QStringLiteral("QBCUST.TXT.0badf00d.tmp")};
+        const QStringList kept{QStringLiteral("QBCUST.TXT.12345678.tmp"),
+                               QStringLiteral("QBCUST.TXT.mine.tmp")};
+        for (const QString& name : stale + kept) {
+            QFile file(m_dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            const bool young = name.contains(u"12345678");
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(young ? -3600 : -25 * 3600),
+                                     QFileDevice::FileModificationTime));
+        }
+        QVERIFY(run("CUST\tx\r\n").succeeded());
+        for (const QString& name : stale)
+            QVERIFY2(!QFile::exists(m_dir.filePath(name)), qPrintable(name));
+        for (const QString& name : kept) {
+            QVERIFY2(QFile::exists(m_dir.filePath(name)), qPrintable(name));
+            QFile::remove(m_dir.filePath(name));
+        }
+    }
+
     void unreadableExportLeavesTheEarlierFile()
     {
         QVERIFY(writeBytes(qbcust(), "CUST\tearlier\r\n"));
@@ -156,6 +181,17 @@ private Q_SLOTS:
         const ExtractionResult result = brevik::extractCustomerRows(exportFile, missingFolder);
         QCOMPARE(result.failure->cause, ExtractionFailure::Cause::OutputUnwritable);
         QVERIFY(result.failure->message().contains(QDir::toNativeSeparators(missingFolder + u"/QBCUST.TXT")));
+
+        // A write the system stops short names its cause, not "Unknown error".
+        {
+            QVERIFY(writeBytes(exportFile, QByteArray("CUST\t") + QByteArray(200000, 'x') + "\r\n"));
+            FileSizeLimit limit(64 * 1024);
+            if (limit.active()) {
+                const ExtractionResult cut = brevik::extractCustomerRows(exportFile, m_dir.path());
+                QCOMPARE(cut.failure->cause, ExtractionFailure::Cause::OutputUnwritable);
+                QCOMPARE(cut.failure->reason, QStringLiteral("File too large"));
+            }
+        }
 
         // QBCUST.TXT that is a folder cannot be replaced; nothing of the run is left behind.
         QTemporaryDir other;

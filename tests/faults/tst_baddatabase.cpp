@@ -1,9 +1,12 @@
+#include "faultsupport.h"
+
 #include "support/testsupport.h"
 #include "tool/toolrun.h"
 #include "writer/testdatabase.h"
 
 #include "import/engine/backup.h"
 
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +33,7 @@ private:
         NoContactsTable,
         NoZipField,
         FolderNamedLikeTheFile,
+        FolderNamedLikeTheJournal, // a folder zrdata.mdb-wal beside a sound database
         FolderInsideAFile,
         PlainAccountKey,  // CUSTOMERS.CustomerID a plain number field, not an auto-number
         RollbackOnInsert, // the second customer's address ends the whole transaction
@@ -111,6 +115,10 @@ private:
         case FolderNamedLikeTheFile:
             QDir(data).mkpath(QStringLiteral("zrdata.mdb"));
             break;
+        case FolderNamedLikeTheJournal:
+            fill(data);
+            QDir(data).mkpath(QStringLiteral("zrdata.mdb-wal"));
+            break;
         case FolderInsideAFile:
             writeBytes(dir.filePath(QStringLiteral("afile")), "a file, not a folder");
             return dir.filePath(QStringLiteral("afile/data"));
@@ -145,6 +153,11 @@ private Q_SLOTS:
         QTest::newRow("no Zip field") << int(NoZipField) << QStringLiteral("Zip") << 1 << false;
         QTest::newRow("a folder named zrdata.mdb")
             << int(FolderNamedLikeTheFile) << QStringLiteral("cannot be read") << 0 << true;
+        QTest::newRow("a folder named zrdata.mdb-wal")
+            << int(FolderNamedLikeTheJournal)
+            << QStringLiteral("zrdata.mdb-wal beside it, where the database "
+                              "keeps its journal, is a folder")
+            << 0 << true;
         QTest::newRow("data folder inside a file")
             << int(FolderInsideAFile) << QStringLiteral("does not exist") << 0 << true;
         QTest::newRow("account key not an auto-number")
@@ -195,6 +208,47 @@ private Q_SLOTS:
                          .toLongLong(),
                      0);
         }
+    }
+
+    // A disk that fills up is named as full wherever the run meets it: writing QBCUST.TXT,
+    // copying zrdata.mdb, or storing the customers. The room left is stepped through finely
+    // where the copy and the journal meet it, where the engine's own words are "disk I/O error".
+    void fullDiskIsNamed()
+    {
+        QTemporaryDir dir;
+        const QString disk = dir.filePath(QStringLiteral("disk"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("disk")));
+        const SmallDisk small(disk, 1 << 20);
+        if (!small.active())
+            QSKIP("No small disk can be mounted here; that takes root.");
+        const QString exportFile = dir.filePath(QStringLiteral("export.iif"));
+        QByteArray rows;
+        for (int i = 0; i < 1500; ++i)
+            rows += "CUST\t\t\t\tCustomer " + QByteArray::number(i) + "\t" + QByteArray::number(i) +
+                    " Oak St\tSpringfield, IL 62704\t\r\n";
+        QVERIFY(writeBytes(exportFile, rows));
+
+        int failed = 0;
+        for (qint64 room = 0; room < (1 << 20); room += room < (256 << 10) ? (8 << 10) : (64 << 10)) {
+            for (const QString& name : QDir(disk).entryList(QDir::NoDotAndDotDot | QDir::AllEntries))
+                QVERIFY(name == u"data" ? QDir(disk + u"/data").removeRecursively()
+                                        : QFile::remove(disk + u'/' + name));
+            QVERIFY(QDir(disk).mkpath(QStringLiteral("data")));
+            fill(disk + QStringLiteral("/data"));
+            const qint64 filler = QStorageInfo(disk).bytesAvailable() - room;
+            QVERIFY(filler <= 0 || writeBytes(disk + QStringLiteral("/filler"), QByteArray(filler, 'x')));
+            const ToolRun run =
+                runTool({QStringLiteral("import"), exportFile, QStringLiteral("--data-folder"),
+                         disk + QStringLiteral("/data"), QStringLiteral("--quickbooks-folder"), disk});
+            if (run.status == 0)
+                continue;
+            ++failed;
+            QCOMPARE(run.status, 1);
+            QCOMPARE(run.errLines.size(), 1);
+            QVERIFY2(run.errLines.first().contains(u"the disk is full"),
+                     qPrintable(QStringLiteral("%1 bytes free: %2").arg(room).arg(run.errLines.first())));
+        }
+        QVERIFY(failed > 0);
     }
 
     // A customer the database refuses is named in its message, counted, and fails the run;

@@ -75,6 +75,11 @@ private Q_SLOTS:
             << utf16(text, false) << v0 << 1 << QStringLiteral("UTF-16") << earlier << QStringList();
         QTest::newRow("UTF-16 BE with BOM")
             << utf16(text, true) << v0 << 1 << QStringLiteral("UTF-16") << earlier << QStringList();
+        // Without a mark it is known by its first row, in which every other byte is 0.
+        QTest::newRow("UTF-16 LE without BOM")
+            << utf16(text, false).mid(2) << v0 << 1 << QStringLiteral("UTF-16") << earlier << QStringList();
+        QTest::newRow("UTF-16 BE without BOM")
+            << utf16(text, true).mid(2) << v0 << 1 << QStringLiteral("UTF-16") << earlier << QStringList();
         // The mark belongs to the file: the header in the first row still names the columns.
         QTest::newRow("UTF-8 BOM before the header") << "\xef\xbb\xbf" + header() + acme << v0 << 0 << none
                                                      << acme << QStringList{QStringLiteral("Acme Supply")};

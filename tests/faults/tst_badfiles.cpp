@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace brevik;
 using namespace brevik::testing;
 
@@ -156,6 +160,14 @@ private Q_SLOTS:
         QTest::newRow("version: no line end") << QByteArray() << QByteArray("1") << 0 << none << 1 << dana;
         QTest::newRow("settings: garbage")
             << garbage << QByteArray("1\r\n") << 1 << QStringLiteral("cannot be read") << 0 << none;
+        // Saved as "Unicode" by a text editor: NUL bytes in every folder, which the tool must
+        // not take for paths.
+        QByteArray utf16("\xff\xfe");
+        for (const char c : QByteArray("C:\\Orvella\r\nC:\\QuickBooks\r\n"))
+            utf16.append(c).append('\0');
+        QTest::newRow("settings: UTF-16")
+            << utf16 << QByteArray("1\r\n") << 1
+            << QStringLiteral("zrQBck.dat cannot be read: it holds NUL bytes") << 0 << none;
         QTest::newRow("settings: a 3 MB line")
             << longLine << QByteArray("1\r\n") << 2 << QStringLiteral("data folder") << 0 << none;
         QTest::newRow("settings: no line end")
@@ -199,6 +211,60 @@ private Q_SLOTS:
         QCOMPARE(db.count(QStringLiteral("CLIENT")), clients);
         if (clients > 0)
             QCOMPARE(db.value(QStringLiteral("SELECT Contact FROM CLIENT")).toString(), contact);
+    }
+
+    // Only ordinary files are read: a named pipe in the place of any file the tool reads is
+    // refused at once by name, where reading it would wait for a writer that may never come.
+    void pipesAreRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("pipe"); // below the temporary folder
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("names"); // the clients stored
+        QTest::newRow("the export") << QStringLiteral("export.iif") << QStringLiteral("import") << 1
+                                    << QStringList();
+        QTest::newRow("QBCUST.TXT") << QStringLiteral("qb/QBCUST.TXT") << QStringLiteral("strip") << 1
+                                    << QStringList();
+        QTest::newRow("zrQBck.dat") << QStringLiteral("zrQBck.dat") << QStringLiteral("strip") << 1
+                                    << QStringList();
+        // The version value falls back to "0", as for a file that cannot be read.
+        QTest::newRow("QBvers.Dat") << QStringLiteral("QBvers.Dat") << QStringLiteral("strip") << 0
+                                    << QStringList{QStringLiteral("Acme Supply")};
+    }
+
+    void pipesAreRefusedAtOnce()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(QString, pipe);
+        QFETCH(QString, command);
+        QFETCH(int, status);
+        QFETCH(QStringList, names);
+        Folders f;
+        const QString exportFile = f.beside(QStringLiteral("export.iif"));
+        QVERIFY(writeBytes(exportFile, rows({QStringLiteral("Acme Supply")})));
+        QVERIFY(writeBytes(f.qbcust(), rows({QStringLiteral("Acme Supply")})));
+        QStringList arguments{command};
+        if (command == u"import")
+            arguments << exportFile;
+        if (pipe != u"zrQBck.dat")
+            arguments += f.folders();
+        const QString path = f.beside(pipe);
+        QFile::remove(path);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
+        QElapsedTimer timer;
+        timer.start();
+        const ToolRun run = runTool(arguments, f.tool);
+        QVERIFY2(timer.elapsed() < 30000, "brevik-import waited on the pipe");
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.errLines.size(), 1);
+        QVERIFY2(run.errLines.first().contains(QDir::toNativeSeparators(path)),
+                 qPrintable(run.errLines.first()));
+        QVERIFY2(run.errLines.first().contains(u"not an ordinary file"), qPrintable(run.errLines.first()));
+        QCOMPARE(f.names(), names);
+#else
+        QSKIP("Named pipes of this kind are a Unix matter.");
+#endif
     }
 
     // The files' own readers stop early on a huge file and never take more than their lines.

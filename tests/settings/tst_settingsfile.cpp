@@ -58,9 +58,12 @@ private Q_SLOTS:
         QTest::newRow("windows-1252 bytes")
             << QByteArray("C:\\Caf\xe9\r\nC:\\\x80\r\n") << 2 << QStringLiteral("C:\\Caf\u00e9")
             << QStringLiteral("C:\\\u20ac");
-        QTest::newRow("garbage with nul and tabs")
-            << QByteArray("\x01\tx\0y\r\n\xff\xfe", 9) << 2 << QString::fromLatin1("\x01\tx\0y", 5)
+        QTest::newRow("garbage with tabs")
+            << QByteArray("\x01\txy\r\n\xff\xfe", 8) << 2 << QString::fromLatin1("\x01\txy", 4)
             << QStringLiteral("\u00ff\u00fe");
+        // No folder holds a NUL: such a file (UTF-16 text, say) is refused whole.
+        QTest::newRow("garbage with nul")
+            << QByteArray("\x01\tx\0y\r\n\xff\xfe", 9) << 0 << QString() << QString();
     }
 
     void readsLines()
@@ -82,12 +85,14 @@ private Q_SLOTS:
         const SettingsRead missing = file().read();
         QCOMPARE(missing.linesRead, 0);
         QVERIFY(!missing.whole());
+        QCOMPARE(missing.failure, QString());
 
         // A folder where the file should be cannot be read as one.
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("zrQBck.dat")));
         const SettingsRead folder = file().read();
         QCOMPARE(folder.linesRead, 0);
         QCOMPARE(folder.folders.dataFolder, QString());
+        QCOMPARE(folder.failure, QStringLiteral("it is a folder, not a file"));
         QVERIFY(QDir(file().path()).removeRecursively());
     }
 
