@@ -12,6 +12,7 @@
 #include "import/cp1252.h"
 #include "import/extraction.h"
 #include "import/paths.h"
+#include "import/quickbooksfolderlock.h"
 #include "import/striprun.h"
 #include "settings/frmpath.h"
 #include "settings/programfolder.h"
@@ -250,12 +251,18 @@ void frmBrevik::cmdStart_Click()
 {
     setHeightTwips(ExtractedHeight);
     const QString chosen = txtCustIIF->text();
-    if (chosen != NoFileChosen) {
+    // No other run may replace QBCUST.TXT while it is written. A refusal has said why, and hides
+    // an earlier STRIP, which would import the other run's rows.
+    QuickBooksFolderLock lock(gQ);
+    if (chosen != NoFileChosen && !lock.take(operatorMessages())) {
+        cmdStrip->setVisible(false);
+    } else if (chosen != NoFileChosen) {
         ExtractionResult result;
         {
             ListFeeder list(lstCust);
             result = extractCustomerRows(chosen, gQ, [&list](QByteArrayView row) { list.add(row); });
         }
+        lock.release();
         if (result.succeeded()) {
             m_exportColumns = result.columns;
             cmdStrip->setVisible(true);
@@ -284,6 +291,10 @@ void frmBrevik::cmdStrip_Click()
         values.Text1[i] = Text1[i]->text();
 
     Reporter& reporter = operatorMessages();
+    // No other run may replace QBCUST.TXT while it is read; a refusal has said why.
+    QuickBooksFolderLock lock(gQ);
+    if (!lock.take(reporter))
+        return;
     ClientWriter writer(reporter);
     StripRun run(values, writer, reporter);
     StripProgress progress(*this, values);

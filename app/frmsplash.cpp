@@ -4,7 +4,7 @@
 #include "app/forms.h"
 #include "app/frmbrevik.h"
 #include "app/frmbrevik_design.h"
-#include "app/version.h"
+#include "brevik/version.h"
 #include "settings/frmpath.h"
 #include "settings/programfolder.h"
 #include "settings/settingsfile.h"

@@ -10,6 +10,7 @@ namespace brevik::tool {
 enum class Command
 {
     Help,
+    Version,
     Extract,
     Strip,
     Import,
@@ -20,6 +21,7 @@ enum class Command
 struct Invocation
 {
     Command command = Command::Help;
+    QString helpText;                        // help: the text to print
     QString exportFile;                      // extract, import
     QString folder;                          // create-database
     std::optional<QString> dataFolder;       // --data-folder
@@ -33,7 +35,13 @@ struct ParseResult
     QString error; // the usage error, when there is no invocation
 };
 
+// The arguments after the program's name: a command first, then its file or folder and its
+// options, as "--option value" or "--option=value", in any order; "--" ends the options. Each
+// command answers --help with its own help. An option given twice, an option the command does
+// not take and an empty folder are usage errors.
 [[nodiscard]] ParseResult parseCommandLine(const QStringList& arguments);
 [[nodiscard]] QString usageText();
+// "brevik-import 1.50.109"
+[[nodiscard]] QString versionLine();
 
 } // namespace brevik::tool

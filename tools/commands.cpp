@@ -3,6 +3,7 @@
 #include "import/clientwriter.h"
 #include "import/extraction.h"
 #include "import/paths.h"
+#include "import/quickbooksfolderlock.h"
 #include "import/reporter.h"
 #include "import/striprun.h"
 #include "settings/programfolder.h"
@@ -34,6 +35,37 @@ QString customerRows(qsizetype count)
     return count == 1 ? QStringLiteral("1 customer row") : QStringLiteral("%1 customer rows").arg(count);
 }
 
+void printNothingCopied(const QString& quickBooksFolder)
+{
+    printLine(stdout,
+              QStringLiteral("No customer rows copied to %1")
+                  .arg(displayPath(joinFolderAndFile(quickBooksFolder, QStringLiteral("QBCUST.TXT")))));
+}
+
+void printSummary(const StripSummary& summary)
+{
+    printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
+                                     "nothing: %4, customers refused: %5")
+                          .arg(summary.rowsRead)
+                          .arg(summary.clientsAdded)
+                          .arg(summary.clientsUpdated)
+                          .arg(summary.rowsWithoutWrite)
+                          .arg(summary.customersRefused));
+}
+
+// Stops a command before it starts: the exit status after a usage error, or after the message
+// when zrQBck.dat was needed and could not be read.
+std::optional<int> folderRefusal(const ToolFolders& folders, Reporter& reporter)
+{
+    if (!folders.unreadable.isEmpty()) {
+        reporter.report(folders.unreadable);
+        return ExitFailed;
+    }
+    if (!folders.missing.isEmpty())
+        return usageError(folders.missing);
+    return std::nullopt;
+}
+
 // Copies the customer rows as START does; false after the message when it could not.
 bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Reporter& reporter,
                  ExportColumns& columns)
@@ -42,7 +74,7 @@ bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Rep
     const QString output = displayPath(result.outputPath);
     if (!result.succeeded()) {
         reporter.report(result.failure->message());
-        printLine(stdout, QStringLiteral("No customer rows copied to %1").arg(output));
+        printNothingCopied(quickBooksFolder);
         return false;
     }
     printLine(stdout, QStringLiteral("%1 copied to %2").arg(customerRows(result.rowsCopied), output));
@@ -50,12 +82,19 @@ bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Rep
     return true;
 }
 
-// The version value as the main window reads it: the first item of QBvers.Dat, else "0".
-QString versionValue(const Invocation& invocation)
+// The version value as the main window reads it: the first item of QBvers.Dat, else "0". A
+// file that is there but cannot be read is named, and "0" stands.
+QString versionValue(const Invocation& invocation, Reporter& reporter)
 {
     if (invocation.qbVersion)
         return *invocation.qbVersion;
-    return VersionFile(programFolder()).read().value_or(QStringLiteral("0"));
+    const VersionFile file(programFolder());
+    QString failure;
+    const std::optional<QString> value = file.read(failure);
+    if (!failure.isEmpty())
+        reporter.report(QStringLiteral("The version file %1 cannot be read: %2. The version value 0 is used.")
+                            .arg(displayPath(file.path()), clause(failure)));
+    return value.value_or(QStringLiteral("0"));
 }
 
 // Imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data folder, as STRIP does.
@@ -75,22 +114,23 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportColum
         StripRun run(values, writer, progress);
         summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), columns, progress);
     }
-    printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
-                                     "nothing: %4, customers refused: %5")
-                          .arg(summary.rowsRead)
-                          .arg(summary.clientsAdded)
-                          .arg(summary.clientsUpdated)
-                          .arg(summary.rowsWithoutWrite)
-                          .arg(summary.customersRefused));
+    printSummary(summary);
     return summary.clean() ? ExitCompleted : ExitFailed;
 }
 
+// Each command holds the QuickBooks folder's lock for its own steps; import holds it from the
+// extraction to the end of the strip, so that no other run replaces QBCUST.TXT in between.
 int extract(const Invocation& invocation, Reporter& reporter)
 {
     const ToolFolders folders =
         resolveFolders(std::nullopt, invocation.quickBooksFolder, programFolder(), NeedsQuickBooksFolder);
-    if (!folders.missing.isEmpty())
-        return usageError(folders.missing);
+    if (const std::optional<int> refused = folderRefusal(folders, reporter))
+        return *refused;
+    QuickBooksFolderLock lock(folders.quickBooksFolder);
+    if (!lock.take(reporter)) {
+        printNothingCopied(folders.quickBooksFolder);
+        return ExitFailed;
+    }
     ExportColumns columns;
     return extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, columns) ? ExitCompleted
                                                                                            : ExitFailed;
@@ -100,22 +140,34 @@ int strip(const Invocation& invocation, Reporter& reporter)
 {
     const ToolFolders folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
                                                programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
-    if (!folders.missing.isEmpty())
-        return usageError(folders.missing);
+    if (const std::optional<int> refused = folderRefusal(folders, reporter))
+        return *refused;
+    const QString gOpt = versionValue(invocation, reporter);
+    QuickBooksFolderLock lock(folders.quickBooksFolder);
+    if (!lock.take(reporter)) {
+        printSummary(StripSummary());
+        return ExitFailed;
+    }
     // QBCUST.TXT keeps no header: the designed contact and tax columns stand.
-    return stripRows(folders, versionValue(invocation), ExportColumns(), reporter);
+    return stripRows(folders, gOpt, ExportColumns(), reporter);
 }
 
 int import(const Invocation& invocation, Reporter& reporter)
 {
     const ToolFolders folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
                                                programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
-    if (!folders.missing.isEmpty())
-        return usageError(folders.missing);
+    if (const std::optional<int> refused = folderRefusal(folders, reporter))
+        return *refused;
+    const QString gOpt = versionValue(invocation, reporter);
+    QuickBooksFolderLock lock(folders.quickBooksFolder);
+    if (!lock.take(reporter)) {
+        printNothingCopied(folders.quickBooksFolder);
+        return ExitFailed;
+    }
     ExportColumns columns;
     if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, columns))
         return ExitFailed;
-    return stripRows(folders, versionValue(invocation), columns, reporter);
+    return stripRows(folders, gOpt, columns, reporter);
 }
 
 } // namespace
@@ -124,7 +176,12 @@ int runCommand(const Invocation& invocation, Reporter& reporter)
 {
     switch (invocation.command) {
     case Command::Help:
-        std::fputs(usageText().toLocal8Bit().constData(), stdout);
+        std::fputs(
+            (invocation.helpText.isEmpty() ? usageText() : invocation.helpText).toLocal8Bit().constData(),
+            stdout);
+        return ExitCompleted;
+    case Command::Version:
+        printLine(stdout, versionLine());
         return ExitCompleted;
     case Command::CreateDatabase:
         return runCreateDatabase(invocation.folder, reporter);

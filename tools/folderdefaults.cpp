@@ -15,13 +15,31 @@ ToolFolders resolveFolders(const std::optional<QString>& dataFolder,
     folders.dataFolder = dataFolder.value_or(QString());
     folders.quickBooksFolder = quickBooksFolder.value_or(QString());
 
-    const bool wantData = (needs & NeedsDataFolder) && folders.dataFolder.isEmpty();
-    const bool wantQuickBooks = (needs & NeedsQuickBooksFolder) && folders.quickBooksFolder.isEmpty();
+    QStringList empty;
+    if (dataFolder && dataFolder->isEmpty())
+        empty.append(QStringLiteral("--data-folder"));
+    if (quickBooksFolder && quickBooksFolder->isEmpty())
+        empty.append(QStringLiteral("--quickbooks-folder"));
+    if (!empty.isEmpty()) {
+        folders.missing =
+            QStringLiteral("%1 is given an empty folder").arg(empty.join(QStringLiteral(" and ")));
+        return folders;
+    }
+
+    const bool wantData = (needs & NeedsDataFolder) && !dataFolder;
+    const bool wantQuickBooks = (needs & NeedsQuickBooksFolder) && !quickBooksFolder;
     if (!wantData && !wantQuickBooks)
         return folders;
 
     const SettingsFile file(toolFolder);
     const SettingsRead read = file.read();
+    if (!read.failure.isEmpty()) {
+        folders.unreadable = QStringLiteral("The settings file %1 cannot be read: %2. Give the folders with "
+                                            "--data-folder and --quickbooks-folder, or choose them again in "
+                                            "the program's Path Names window.")
+                                 .arg(displayPath(file.path()), clause(read.failure));
+        return folders;
+    }
     if (wantData)
         folders.dataFolder = read.folders.dataFolder;
     if (wantQuickBooks)

@@ -14,6 +14,9 @@ struct ToolFolders
     QString dataFolder;
     QString quickBooksFolder;
     QString missing; // the usage error for a needed folder that neither gives; empty when none is missing
+    // The message when zrQBck.dat was needed and is there but could not be read (it is not an
+    // ordinary file, or holds UTF-16 text); empty otherwise.
+    QString unreadable;
 };
 
 enum FolderNeed : unsigned
@@ -22,7 +25,8 @@ enum FolderNeed : unsigned
     NeedsQuickBooksFolder = 1u << 1,
 };
 
-// An empty option counts as not given.
+// An option that is given counts as given even when it is empty, which is a usage error: it
+// never falls back to the file.
 [[nodiscard]] ToolFolders resolveFolders(const std::optional<QString>& dataFolder,
                                          const std::optional<QString>& quickBooksFolder,
                                          const QString& toolFolder, unsigned needs);

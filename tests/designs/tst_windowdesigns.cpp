@@ -8,7 +8,7 @@
 #include "app/frmbrevik_design.h"
 #include "app/frmsplash.h"
 #include "app/linecontrol.h"
-#include "app/version.h"
+#include "brevik/version.h"
 #include "settings/frmpath.h"
 #include "settings/frmpath_design.h"
 #include "settings/programfolder.h"

@@ -116,5 +116,6 @@ struct Calibration
 int killDrill(const Options& options);
 int concurrentDrill(const Options& options);
 int lockedDrill(const Options& options);
+int raceDrill(const Options& options);
 
 } // namespace brevik::drill

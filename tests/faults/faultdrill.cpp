@@ -1,9 +1,11 @@
 // Drills that prove an import never costs the operator a row: killed at random moments, run
-// while another program writes, stopped by a lock held beyond the busy timeout.
+// while another program writes, stopped by a lock held beyond the busy timeout, run beside
+// another import that shares its QuickBooks folder.
 //
 //   faultdrill kill       --tool BREVIK_IMPORT [--customers N] [--kills N] [--seed N]
 //   faultdrill concurrent --tool BREVIK_IMPORT [--customers N] [--runs N] [--patient]
 //   faultdrill locked     --tool BREVIK_IMPORT [--customers N]
+//   faultdrill race       --tool BREVIK_IMPORT [--customers N] [--runs N] [--seed N]
 //
 // Each prints a line per step and a last line with its figure; exit status 0 when nothing was
 // lost or half written.
@@ -20,7 +22,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("drill"), QStringLiteral("kill, concurrent or locked"));
+    parser.addPositionalArgument(QStringLiteral("drill"), QStringLiteral("kill, concurrent, locked or race"));
     const QCommandLineOption tool(QStringLiteral("tool"), QStringLiteral("brevik-import"),
                                   QStringLiteral("path"));
     const QCommandLineOption customers(QStringLiteral("customers"), QStringLiteral("customers"),
@@ -65,6 +67,10 @@ int main(int argc, char* argv[])
         if (!parser.isSet(customers))
             options.customers = 150000;
         return lockedDrill(options);
+    }
+    if (drill == u"race") {
+        options.count = parser.isSet(runs) ? parser.value(runs).toInt() : 20;
+        return raceDrill(options);
     }
     std::fputs(qPrintable(parser.helpText()), stderr);
     return 2;

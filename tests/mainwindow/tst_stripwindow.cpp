@@ -3,6 +3,7 @@
 
 #include "app/stripprogress.h"
 #include "import/clientwriter.h"
+#include "import/quickbooksfolderlock.h"
 #include "import/striprun.h"
 
 #include <QFileInfo>
@@ -124,6 +125,40 @@ private Q_SLOTS:
             QCOMPARE(
                 TestDatabase(f.dataDir.path(), TestDatabase::Open::Existing).count(QStringLiteral("CLIENT")),
                 0);
+    }
+
+    // While another run (the tool, say) holds the QuickBooks folder, neither START nor STRIP
+    // touches QBCUST.TXT: each says so, naming the folder, and START takes STRIP off the window.
+    void anotherRunHoldsTheQuickBooksFolder()
+    {
+        MainWindowFixture f;
+        createDatabase(f.dataDir.path());
+        QTemporaryDir exports;
+        ui::frmBrevik& w = f.showMainWindow();
+        selectAndStart(f, w, writeExport(exports, customerRows(5)));
+        const QByteArray extracted = readBytes(f.quickBooksFile());
+        QuickBooksFolderLock other(f.quickBooksDir.path());
+        QVERIFY(other.take(f.messages));
+
+        QTest::mouseClick(w.cmdStrip, Qt::LeftButton);
+        QTemporaryDir otherExports;
+        f.dialogAnswer = writeExport(otherExports, customerRows(7));
+        w.Command1_Click();
+        w.cmdStart_Click();
+        QCOMPARE(f.messages.messages().size(), 2);
+        for (const QString& message : f.messages.messages())
+            QVERIFY2(message.contains(displayPath(f.quickBooksDir.path())), qPrintable(message));
+        QVERIFY(w.cmdStrip->isHidden());
+        QCOMPARE(readBytes(f.quickBooksFile()), extracted);
+        QCOMPARE(TestDatabase(f.dataDir.path(), TestDatabase::Open::Existing).count(QStringLiteral("CLIENT")),
+                 0);
+
+        other.release();
+        w.cmdStart_Click();
+        QTest::mouseClick(w.cmdStrip, Qt::LeftButton);
+        QCOMPARE(f.messages.messages().size(), 2);
+        QCOMPARE(TestDatabase(f.dataDir.path(), TestDatabase::Open::Existing).count(QStringLiteral("CLIENT")),
+                 7);
     }
 
     // The bar holds an int: a file over 2 GB has both ends scaled alike, and an empty file

@@ -54,8 +54,10 @@ private Q_SLOTS:
         QTest::newRow("extract needs only the QuickBooks folder")
             << QByteArray("\r\n/srv/qb\r\n") << none << none << unsigned(NeedsQuickBooksFolder) << QString()
             << fileQb << noError;
-        QTest::newRow("empty option falls back to the file")
-            << twoLines << Option(QString()) << none << both << fileData << fileQb << noError;
+        // An unset variable in a script must not send the import to the file's database.
+        QTest::newRow("empty option does not fall back to the file")
+            << twoLines << Option(QString()) << none << both << QString() << QString()
+            << QStringList{QStringLiteral("--data-folder"), QStringLiteral("empty folder")};
         QTest::newRow("empty line is missing")
             << QByteArray("\r\n/srv/qb\r\n") << none << none << both << QString() << fileQb
             << QStringList{QStringLiteral("data folder"), QStringLiteral("--data-folder")};

@@ -1,6 +1,6 @@
 #include "startupfixture.h"
 
-#include "app/version.h"
+#include "brevik/version.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,3 +1,4 @@
+#include "brevik/version.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -62,8 +63,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString exportFile = dir.filePath(QStringLiteral("list.iif"));
         QVERIFY(writeBytes(exportFile, "!CUST\tNAME\nCUSTNAME\tx\nCUST\t\xe9t\xe9\nCUSTOMER\ty\n"));
-        const Run run =
-            tool({QStringLiteral("extract"), exportFile, QStringLiteral("--quickbooks-folder"), dir.path()});
+        // An option's value may follow an '='.
+        const Run run = tool({QStringLiteral("extract"), exportFile, u"--quickbooks-folder=" + dir.path()});
         QCOMPARE(run.status, 0);
         QVERIFY(run.errLines.isEmpty());
         const QString qbcust = dir.filePath(QStringLiteral("QBCUST.TXT"));
@@ -75,10 +76,11 @@ private Q_SLOTS:
     void noCustomersStillCompletes()
     {
         QTemporaryDir dir;
+        // "--" ends the options: what follows is the export, whatever its name.
         const QString exportFile = dir.filePath(QStringLiteral("list.iif"));
         QVERIFY(writeBytes(exportFile, "!HDR\tPROD\r\n"));
-        const Run run =
-            tool({QStringLiteral("extract"), exportFile, QStringLiteral("--quickbooks-folder"), dir.path()});
+        const Run run = tool({QStringLiteral("extract"), QStringLiteral("--quickbooks-folder"), dir.path(),
+                              QStringLiteral("--"), exportFile});
         QCOMPARE(run.status, 0);
         QVERIFY(lastLine(run.out).startsWith(u"0 customer rows copied to "));
         QCOMPARE(readBytes(dir.filePath(QStringLiteral("QBCUST.TXT"))), QByteArray());
@@ -128,6 +130,17 @@ private Q_SLOTS:
                            QStringLiteral("--quickbooks-folder")}
             << QStringLiteral("--quickbooks-folder");
         QTest::newRow("no command") << QStringList{} << QStringLiteral("no command");
+        QTest::newRow("folder given twice") << QStringList{QStringLiteral("extract"),
+                                                           QStringLiteral("a.iif"),
+                                                           QStringLiteral("--quickbooks-folder"),
+                                                           QStringLiteral("/a"),
+                                                           QStringLiteral("--quickbooks-folder"),
+                                                           QStringLiteral("/b")}
+                                            << QStringLiteral("--quickbooks-folder is given more than once");
+        QTest::newRow("option of another command")
+            << QStringList{QStringLiteral("extract"), QStringLiteral("a.iif"),
+                           QStringLiteral("--data-folder"), QStringLiteral("/a")}
+            << QStringLiteral("unknown option for extract: --data-folder");
     }
 
     void usageErrors()
@@ -146,6 +159,22 @@ private Q_SLOTS:
         const Run run = tool({QStringLiteral("--help")});
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.contains(u"brevik-import extract EXPORT_FILE"));
+
+        // Each command has help of its own, wherever --help stands among its arguments.
+        const Run import =
+            tool({QStringLiteral("import"), QStringLiteral("a.iif"), QStringLiteral("--help")});
+        QCOMPARE(import.status, 0);
+        QVERIFY2(import.out.startsWith(u"Usage: brevik-import import EXPORT_FILE"), qPrintable(import.out));
+        QVERIFY(import.out.contains(u"--data-folder DIR"));
+        QVERIFY(!tool({QStringLiteral("extract"), QStringLiteral("-h")}).out.contains(u"--data-folder"));
+    }
+
+    void versionComesFromTheBuild()
+    {
+        const Run run = tool({QStringLiteral("--version")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("brevik-import %1\n").arg(brevik::versionNumber()));
+        QCOMPARE(brevik::versionText(), QStringLiteral("Version 1.50.109"));
     }
 };
 

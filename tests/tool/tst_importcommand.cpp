@@ -246,6 +246,18 @@ private Q_SLOTS:
         // Version 2 from QBvers.Dat: no contacts taken.
         QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM CLIENT WHERE Contact <> ''")).toLongLong(), 0);
 
+        // An empty folder option, as a script with an unset variable gives it, is a usage error:
+        // it never falls back to the database that zrQBck.dat names.
+        for (const QStringList& empty : {QStringList{QStringLiteral("--data-folder"), QString()},
+                                         QStringList{QStringLiteral("--quickbooks-folder=")}}) {
+            const ToolRun refused = runTool(QStringList{QStringLiteral("import"), ourSample()} + empty, tool);
+            QCOMPARE(refused.status, 2);
+            QVERIFY2(refused.errLines.first().contains(u"is given an empty folder"),
+                     qPrintable(refused.errLines.first()));
+        }
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM CLIENT WHERE Contact <> ''")).toLongLong(), 0);
+        QCOMPARE(db.count(QStringLiteral("CLIENT")), 29);
+
         QFile::remove(f.root.filePath(QStringLiteral("zrQBck.dat")));
         const ToolRun missing = runTool({QStringLiteral("strip")}, tool);
         QCOMPARE(missing.status, 2);

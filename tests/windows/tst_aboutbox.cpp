@@ -1,6 +1,6 @@
 #include "app/forms.h"
 #include "app/messagebox.h"
-#include "app/version.h"
+#include "brevik/version.h"
 #include "import/reporter.h"
 #include "windows/frmabout.h"
 #include "windows/sysinfo.h"
