@@ -9,10 +9,11 @@
 #include "app/stripprogress.h"
 #include "app/userinputblocker.h"
 #include "import/clientwriter.h"
-#include "import/cp1252.h"
 #include "import/extraction.h"
 #include "import/paths.h"
+#include "import/rowreader.h"
 #include "import/striprun.h"
+#include "import/textencoding.h"
 #include "settings/frmpath.h"
 #include "settings/programfolder.h"
 #include "settings/versionfile.h"
@@ -20,6 +21,7 @@
 #include "windows/frmexport.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -42,39 +44,6 @@ const QString NoFileChosen = QStringLiteral("*.iif");
 constexpr int ActiveHeight = 3900;
 constexpr int SelectedHeight = 4260;
 constexpr int ExtractedHeight = 7320;
-
-// Appends the copied rows to the list a batch at a time; one item at a time is slow on
-// exports of many thousand customers.
-class ListFeeder
-{
-public:
-    explicit ListFeeder(QListWidget* list)
-        : m_list(list)
-    {}
-    ListFeeder(const ListFeeder&) = delete;
-    ListFeeder& operator=(const ListFeeder&) = delete;
-    ~ListFeeder() { flush(); }
-
-    void add(QByteArrayView row)
-    {
-        m_batch.append(fromCp1252(row.data(), row.size()));
-        if (m_batch.size() >= BatchSize)
-            flush();
-    }
-
-    void flush()
-    {
-        if (m_batch.isEmpty())
-            return;
-        m_list->addItems(m_batch);
-        m_batch.clear();
-    }
-
-private:
-    static constexpr qsizetype BatchSize = 5000;
-    QListWidget* m_list;
-    QStringList m_batch;
-};
 
 } // namespace
 
@@ -251,13 +220,10 @@ void frmBrevik::cmdStart_Click()
     setHeightTwips(ExtractedHeight);
     const QString chosen = txtCustIIF->text();
     if (chosen != NoFileChosen) {
-        ExtractionResult result;
-        {
-            ListFeeder list(lstCust);
-            result = extractCustomerRows(chosen, gQ, [&list](QByteArrayView row) { list.add(row); });
-        }
+        const ExtractionResult result = extractCustomerRows(chosen, gQ);
         if (result.succeeded()) {
-            m_exportColumns = result.columns;
+            m_exportLayout = result.layout;
+            listCopiedRows(result.outputPath, result.layout.encoding);
             cmdStrip->setVisible(true);
             cmdStart->setVisible(false);
             cmdStrip->move(pixels(3360), pixels(5760));
@@ -270,6 +236,27 @@ void frmBrevik::cmdStart_Click()
     }
     beep();
     beep();
+}
+
+// The rows are listed from the copy once it is complete, since only the whole export tells
+// whether its text is UTF-8; they are appended a batch at a time, as one item at a time is
+// slow on exports of many thousand customers.
+void frmBrevik::listCopiedRows(const QString& customerFile, TextEncoding encoding)
+{
+    constexpr qsizetype BatchSize = 5000;
+    QFile file(customerFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    RowReader reader(file);
+    QStringList batch;
+    for (QByteArrayView row; reader.next(row);) {
+        batch.append(decodeRow(row, encoding));
+        if (batch.size() >= BatchSize) {
+            lstCust->addItems(batch);
+            batch.clear();
+        }
+    }
+    lstCust->addItems(batch);
 }
 
 // The import run. The core works on a copy of the window's values; the controls follow the run
@@ -290,7 +277,7 @@ void frmBrevik::cmdStrip_Click()
     {
         // No command can be given while the run holds the window, only painting goes on.
         const UserInputBlocker blocker;
-        (void)run.run(joinFolderAndFile(gQ, QStringLiteral("QBCUST.TXT")), m_exportColumns, progress);
+        (void)run.run(joinFolderAndFile(gQ, QStringLiteral("QBCUST.TXT")), m_exportLayout, progress);
         progress.showCurrent();
     }
     gM = values.gM;

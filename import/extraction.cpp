@@ -3,9 +3,11 @@
 #include "import/paths.h"
 #include "import/replacingfile.h"
 #include "import/rowreader.h"
+#include "import/textencoding.h"
 
 #include <QFile>
 
+#include <array>
 #include <cstring>
 
 namespace brevik {
@@ -108,9 +110,24 @@ bool isCustomerHeaderRow(QByteArrayView row)
 
 ExportColumns headerColumns(QByteArrayView headerRow)
 {
-    ExportColumns columns;
-    bool contactFound = false;
-    bool taxFound = false;
+    struct Column
+    {
+        QByteArrayView name;
+        int ExportColumns::*field;
+        bool found = false;
+    };
+    std::array columns = {
+        Column{"NAME", &ExportColumns::fullNameField},
+        Column{"BADDR1", &ExportColumns::nameField},
+        Column{"BADDR2", &ExportColumns::address1Field},
+        Column{"BADDR3", &ExportColumns::address2Field},
+        Column{"BADDR4", &ExportColumns::address2MoreField},
+        Column{"BADDR5", &ExportColumns::lastAddressField},
+        Column{"PHONE1", &ExportColumns::phoneField},
+        Column{"CONT1", &ExportColumns::contactField},
+        Column{"TAXABLE", &ExportColumns::taxField},
+    };
+    ExportColumns result;
     int number = 1;
     qsizetype begin = 0;
     while (begin <= headerRow.size()) {
@@ -118,17 +135,17 @@ ExportColumns headerColumns(QByteArrayView headerRow)
         if (end < 0)
             end = headerRow.size();
         const QByteArrayView field = headerRow.sliced(begin, end - begin);
-        if (!contactFound && namesColumn(field, "CONT1")) {
-            columns.contactField = number;
-            contactFound = true;
-        } else if (!taxFound && namesColumn(field, "TAXABLE")) {
-            columns.taxField = number;
-            taxFound = true;
+        for (Column& column : columns) {
+            if (!column.found && namesColumn(field, column.name)) {
+                result.*column.field = number;
+                column.found = true;
+                break;
+            }
         }
         begin = end + 1;
         ++number;
     }
-    return columns;
+    return result;
 }
 
 QString ExtractionFailure::message() const
@@ -167,8 +184,11 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         result.failure = failure(Cause::ExportInUtf16, exportFile, QString());
         return result;
     }
-    if (start == "\xef\xbb\xbf")
+    EncodingJudge encoding;
+    if (start == "\xef\xbb\xbf") {
         input.skip(3);
+        encoding.markedUtf8();
+    }
     // Until commit() the rows go to a file of their own, so a failed run leaves the earlier
     // QBCUST.TXT in place.
     ReplacingFile output(result.outputPath);
@@ -184,7 +204,7 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
     while (reader.next(row)) {
         if (!isCustomerRow(row)) {
             if (!headerSeen && isCustomerHeaderRow(row)) {
-                result.columns = headerColumns(row);
+                result.layout.columns = headerColumns(row);
                 headerSeen = true;
             }
             continue;
@@ -195,6 +215,7 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
             return result;
         }
         ++result.rowsCopied;
+        encoding.addRow(row);
         if (onRow)
             onRow(row);
     }
@@ -202,6 +223,7 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         result.failure = failure(Cause::ExportUnreadable, exportFile, reader.errorString());
         return result;
     }
+    result.layout.encoding = encoding.encoding();
     if (!writer.flush()) {
         result.failure = failure(Cause::OutputUnwritable, result.outputPath, output.device().errorString());
         return result;

@@ -1,12 +1,12 @@
 #include "striprun.h"
 
 #include "import/clientwriter.h"
-#include "import/cp1252.h"
 #include "import/engine/backup.h"
 #include "import/paths.h"
 #include "import/reporter.h"
 #include "import/rowreader.h"
 #include "import/rowscan.h"
+#include "import/textencoding.h"
 
 #include <QFile>
 
@@ -18,7 +18,7 @@ StripRun::StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporte
     , m_reporter(reporter)
 {}
 
-StripSummary StripRun::run(const QString& customerFile, const ExportColumns& columns, StripObserver& observer)
+StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layout, StripObserver& observer)
 {
     StripSummary summary;
     observer.cleared();
@@ -33,7 +33,7 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
     }
     observer.started(file.size());
 
-    const ScanSettings settings{m_values.gOpt, columns};
+    const ScanSettings settings{m_values.gOpt, layout.columns};
     CustomerFields& fields = m_values.Text1;
     RowReader reader(file);
     QByteArrayView row;
@@ -57,7 +57,7 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
         // Emptied in place, so that the fields keep their buffers from row to row.
         for (QString& field : fields)
             field.truncate(0);
-        const QString text = fromCp1252(row.data(), row.size());
+        const QString text = decodeRow(row, layout.encoding);
         if (scanRow(text, settings, fields))
             observer.nameTaken(fields[FieldName]);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/customerfields.h"
-#include "import/exportcolumns.h"
+#include "import/exportlayout.h"
 
 #include <QString>
 
@@ -47,7 +47,8 @@ class StripRun
 public:
     StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter);
 
-    [[nodiscard]] StripSummary run(const QString& customerFile, const ExportColumns& columns,
+    // The layout is the one START found in the export: the columns, and the encoding of the rows.
+    [[nodiscard]] StripSummary run(const QString& customerFile, const ExportLayout& layout,
                                    StripObserver& observer);
 
 private:

@@ -5,6 +5,7 @@
 #include "import/paths.h"
 #include "import/reporter.h"
 #include "import/striprun.h"
+#include "import/textencoding.h"
 #include "settings/programfolder.h"
 #include "settings/versionfile.h"
 #include "tools/createdatabase.h"
@@ -36,7 +37,7 @@ QString customerRows(qsizetype count)
 
 // Copies the customer rows as START does; false after the message when it could not.
 bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Reporter& reporter,
-                 ExportColumns& columns)
+                 ExportLayout& layout)
 {
     const ExtractionResult result = extractCustomerRows(exportFile, quickBooksFolder);
     const QString output = displayPath(result.outputPath);
@@ -46,7 +47,7 @@ bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Rep
         return false;
     }
     printLine(stdout, QStringLiteral("%1 copied to %2").arg(customerRows(result.rowsCopied), output));
-    columns = result.columns;
+    layout = result.layout;
     return true;
 }
 
@@ -59,8 +60,7 @@ QString versionValue(const Invocation& invocation)
 }
 
 // Imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data folder, as STRIP does.
-int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportColumns& columns,
-              Reporter& reporter)
+int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayout& layout, Reporter& reporter)
 {
     TerminalProgress progress(reporter);
     WindowValues values;
@@ -73,7 +73,7 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportColum
     {
         ClientWriter writer(progress);
         StripRun run(values, writer, progress);
-        summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), columns, progress);
+        summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), layout, progress);
     }
     printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
                                      "nothing: %4")
@@ -90,9 +90,9 @@ int extract(const Invocation& invocation, Reporter& reporter)
         resolveFolders(std::nullopt, invocation.quickBooksFolder, programFolder(), NeedsQuickBooksFolder);
     if (!folders.missing.isEmpty())
         return usageError(folders.missing);
-    ExportColumns columns;
-    return extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, columns) ? ExitCompleted
-                                                                                           : ExitFailed;
+    ExportLayout layout;
+    return extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, layout) ? ExitCompleted
+                                                                                          : ExitFailed;
 }
 
 int strip(const Invocation& invocation, Reporter& reporter)
@@ -101,8 +101,11 @@ int strip(const Invocation& invocation, Reporter& reporter)
                                                programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
     if (!folders.missing.isEmpty())
         return usageError(folders.missing);
-    // QBCUST.TXT keeps no header: the designed contact and tax columns stand.
-    return stripRows(folders, versionValue(invocation), ExportColumns(), reporter);
+    // QBCUST.TXT keeps no header: the designed columns stand, and the file's own bytes tell
+    // whether it is UTF-8.
+    const QString customerFile = joinFolderAndFile(folders.quickBooksFolder, QStringLiteral("QBCUST.TXT"));
+    const ExportLayout layout{ExportColumns(), customerFileEncoding(customerFile)};
+    return stripRows(folders, versionValue(invocation), layout, reporter);
 }
 
 int import(const Invocation& invocation, Reporter& reporter)
@@ -111,10 +114,10 @@ int import(const Invocation& invocation, Reporter& reporter)
                                                programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
     if (!folders.missing.isEmpty())
         return usageError(folders.missing);
-    ExportColumns columns;
-    if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, columns))
+    ExportLayout layout;
+    if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, layout))
         return ExitFailed;
-    return stripRows(folders, versionValue(invocation), columns, reporter);
+    return stripRows(folders, versionValue(invocation), layout, reporter);
 }
 
 } // namespace

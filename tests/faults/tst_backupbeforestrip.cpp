@@ -38,7 +38,7 @@ private:
         {
             ClientWriter writer(reporter);
             StripRun strip(values, writer, reporter);
-            run.summary = strip.run(customerFile, ExportColumns(), observer);
+            run.summary = strip.run(customerFile, ExportLayout(), observer);
         }
         run.messages = reporter.messages();
         return run;

@@ -81,6 +81,16 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 BOM before a customer")
             << "\xef\xbb\xbf" + acme + bayshore << v0 << 0 << none << acme + bayshore
             << QStringList{QStringLiteral("Acme Supply"), QStringLiteral("Bayshore Cafe")};
+        // Saved as UTF-8 without a mark: read as UTF-8 when every customer row is, and still
+        // copied byte for byte.
+        const QByteArray cafe = customer("Caf\xc3\xa9 Zo\xc3\xab");
+        QTest::newRow("UTF-8 without a mark")
+            << header() + cafe + acme << v0 << 0 << none << cafe + acme
+            << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb"), QStringLiteral("Acme Supply")};
+        const QByteArray muller = customer("M\xfcller");
+        QTest::newRow("UTF-8 but one row")
+            << header() + cafe + muller << v0 << 0 << none << cafe + muller
+            << QStringList{QStringLiteral("Caf\u00c3\u00a9 Zo\u00c3\u00ab"), QStringLiteral("M\u00fcller")};
         QTest::newRow("empty") << QByteArray() << v0 << 0 << none << QByteArray() << QStringList();
         QTest::newRow("only row ends")
             << QByteArray(100000, '\n') << v0 << 0 << none << QByteArray() << QStringList();

@@ -1,6 +1,7 @@
 // The row scan with its field rules and the city-line split over arbitrary rows and settings,
-// against the rules written out plainly. Byte 1 picks the version value ("0", "1", "2" or the
-// next bytes up to a NUL), bytes 2 and 3 the contact and tax columns (-64 to 191); the rest is
+// against the rules written out plainly. Byte 1 picks the version
+// value ("0", "1", "2" or the next bytes up to a NUL), bytes 2 and 3 the contact and tax columns
+// (-64 to 191), bytes 4 to 10 the other columns (-2 to 29, so that they often meet); the rest is
 // the row in Windows-1252.
 
 #include "fuzzcheck.h"
@@ -38,11 +39,23 @@ QString versionValue(unsigned char pick, QByteArrayView& rest)
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
-    if (size < 3)
+    constexpr std::size_t Settings = 10;
+    if (size < Settings)
         return 0;
-    QByteArrayView rest(reinterpret_cast<const char*>(data) + 3, qsizetype(size - 3));
+    QByteArrayView rest(reinterpret_cast<const char*>(data) + Settings, qsizetype(size - Settings));
     const QString gOpt = versionValue(data[0], rest);
-    const ExportColumns columns{int(data[1]) - 64, int(data[2]) - 64};
+    const auto near = [data](int at) {
+        return int(data[at]) % 32 - 2;
+    };
+    const ExportColumns columns{.fullNameField = near(3),
+                                .nameField = near(4),
+                                .address1Field = near(5),
+                                .address2Field = near(6),
+                                .address2MoreField = near(7),
+                                .lastAddressField = near(8),
+                                .phoneField = near(9),
+                                .contactField = int(data[1]) - 64,
+                                .taxField = int(data[2]) - 64};
     const QString row = fromCp1252(rest.data(), rest.size());
 
     // Fields that kept text from an earlier row, cleared as the import run clears them.

@@ -82,7 +82,8 @@ private:
             WindowValues values;
             values.txtHold1 = dataFolder;
             values.gOpt = version;
-            scanRow(fromCp1252(row.data(), row.size()), {version, columns}, values.Text1);
+            const QString text = fromCp1252(row.data(), row.size());
+            scanRow(text, {version, columns}, values.Text1);
             writer.AddClient(values);
         }
         return writer.messages;
@@ -182,7 +183,66 @@ private Q_SLOTS:
         QCOMPARE(db.value(QStringLiteral("SELECT Contact FROM CLIENT WHERE Name = 'Adam''s Candy Shop'"))
                      .toString(),
                  QStringLiteral("Adam Bradley"));
-        QVERIFY(db.value(QStringLiteral("SELECT count(*) FROM CLIENT WHERE Tax = 1")).toLongLong() > 0);
+        // One of Mike Balak's jobs ships to "Hair, Nails and Supply", which is no city.
+        QCOMPARE(db.value(QStringLiteral("SELECT City || '/' || Addr2 FROM CLIENT WHERE Name = 'Mike Balak'"))
+                     .toString(),
+                 QStringLiteral("/Bayshore CA 94326"));
+    }
+
+    // An export in the shape of the 1998 import example: no REFNUM or TIMESTAMP, so every
+    // column stands elsewhere, and its header says where.
+    void importExampleOf1998()
+    {
+        Folders f;
+        createDatabase(f.data);
+        const QString exportFile = f.root.filePath(QStringLiteral("example.iif"));
+        QVERIFY(writeBytes(
+            exportFile,
+            "!CUST\tNAME\tBADDR1\tBADDR2\tBADDR3\tBADDR4\tBADDR5\tSADDR1\tSADDR2\tSADDR3\tSADDR4\tSADDR5\t"
+            "PHONE1\tPHONE2\tFAXNUM\tEMAIL\tNOTE\tCONT1\tCONT2\tCTYPE\tTERMS\tTAXABLE\r\n"
+            "CUST\tCustomer Name\tCustomer Name\t123 Main St\t\"Anywhere, AZ 85740\"\tUSA\t\t\t\t\t\t\t"
+            "520-555-1212\t\t520-555-1213\t\t\tSam Sample\t\t\tNet 30\tY\t\r\n"
+            "CUST\tCustomer Name:Job 1\tCustomer Name\t123 Main St\t\"Anywhere, AZ 85740\"\tUSA\t\t"
+            "\"Site, Inc.\"\t9 Job Rd\t\"Elsewhere, AZ 85701\"\t\t\t520-555-1212\t\t\t\t\tSam Sample\t\t\t"
+            "Net 30\tN\t\r\n"));
+        const ToolRun run =
+            runTool(QStringList{QStringLiteral("import"), exportFile} + f.options(QStringLiteral("1")));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.errLines, QStringList());
+        QCOMPARE(run.lastLine(),
+                 QStringLiteral("rows read: 2, clients added: 1, clients updated: 1, rows that "
+                                "wrote nothing: 0"));
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        QCOMPARE(db.rows(QStringLiteral("CLIENT")).size(), 1);
+        QCOMPARE(
+            db.value(QStringLiteral("SELECT Name || '/' || Addr1 || '/' || Addr2 || '/' || City || '/' || "
+                                    "State || '/' || Zip || '/' || Phone || '/' || Contact || '/' || Tax "
+                                    "FROM CLIENT"))
+                .toString(),
+            QStringLiteral("Customer Name/123 Main St/USA/Anywhere/AZ/85740/520-555-1212/Sam Sample/0"));
+    }
+
+    // Without an export, STRIP judges QBCUST.TXT by its own bytes.
+    void stripAloneReadsUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("UTF-8") << QByteArray("CUST\t\t\t\tCaf\xc3\xa9 Zo\xc3\xab\t\r\n")
+                               << QStringLiteral("Caf\u00e9 Zo\u00eb");
+        QTest::newRow("Windows-1252")
+            << QByteArray("CUST\t\t\t\tCaf\xe9 \x80\t\r\n") << QStringLiteral("Caf\u00e9 \u20ac");
+    }
+
+    void stripAloneReadsUtf8()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(QString, name);
+        Folders f;
+        createDatabase(f.data);
+        QVERIFY(writeBytes(f.quickBooks + QStringLiteral("/QBCUST.TXT"), rows));
+        QCOMPARE(runTool(QStringList{QStringLiteral("strip")} + f.options()).status, 0);
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        QCOMPARE(db.value(QStringLiteral("SELECT Name FROM CLIENT")).toString(), name);
     }
 
     void otherVersionTakesNoContact()
