@@ -159,6 +159,16 @@ QString ExtractionFailure::message() const
                    "read. Export the customer list from QuickBooks again, or save the file as ANSI "
                    "(Windows-1252) text. Nothing was copied.")
             .arg(displayPath(path));
+    case Cause::RowsWithoutTabs: {
+        const QString rows =
+            customerRows == 1
+                ? QStringLiteral("1 customer row, but it is not TAB-separated, so none of its fields")
+                : QStringLiteral("%1 customer rows, but they are not TAB-separated, so none of their fields")
+                      .arg(customerRows);
+        return QStringLiteral("The customer file %1 holds %2 can be read. Perhaps its TABs were turned into "
+                              "blanks: export the customer list from QuickBooks again. Nothing was copied.")
+            .arg(displayPath(path), rows);
+    }
     case Cause::OutputUnwritable:
         return QStringLiteral("The customer rows could not be written to %1: %2. Any earlier copy of the "
                               "file was left as it was.")
@@ -200,6 +210,7 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
     RowReader reader(input, ReadChunk);
     ChunkedWriter writer(output.device());
     bool headerSeen = false;
+    bool tabSeen = false;
     QByteArrayView row;
     while (reader.next(row)) {
         if (!isCustomerRow(row)) {
@@ -216,11 +227,18 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         }
         ++result.rowsCopied;
         encoding.addRow(row);
+        // The usual customer row shows its first TAB right after "CUST".
+        tabSeen = tabSeen || row.contains('\t');
         if (onRow)
             onRow(row);
     }
     if (reader.failed()) {
         result.failure = failure(Cause::ExportUnreadable, exportFile, reader.errorString());
+        return result;
+    }
+    if (result.rowsCopied > 0 && !tabSeen) {
+        result.failure = failure(Cause::RowsWithoutTabs, exportFile, QString());
+        result.failure->customerRows = result.rowsCopied;
         return result;
     }
     result.layout.encoding = encoding.encoding();

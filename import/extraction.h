@@ -36,10 +36,13 @@ struct ExtractionFailure
         ExportUnreadable, // the export file could not be opened or read
         ExportInUtf16,    // the export is UTF-16 text, in which no customer row can be recognised
         OutputUnwritable, // QBCUST.TXT could not be created or written
+        RowsWithoutTabs,  // not one customer row holds a TAB, so no field could be read
     };
     Cause cause = Cause::ExportUnreadable;
     QString path;   // the file concerned
     QString reason; // the system's reason
+    // RowsWithoutTabs: how many customer rows the export holds.
+    qsizetype customerRows = 0;
 
     // The message for the operator, naming the file and the reason.
     [[nodiscard]] QString message() const;
@@ -66,7 +69,8 @@ using CopiedRowHandler = std::function<void(QByteArrayView row)>;
 // only when the whole run succeeds; on failure any earlier QBCUST.TXT stays as it was.
 // A UTF-8 byte-order mark at the start of the export marks the file, not its first row: the
 // first row is judged and copied without it, and the export is read as UTF-8. An export that
-// begins with a UTF-16 byte-order mark fails, since none of its rows could be recognised.
+// begins with a UTF-16 byte-order mark fails, since none of its rows could be recognised, and
+// so does an export whose customer rows hold no TAB at all: such rows would import nothing.
 [[nodiscard]] ExtractionResult extractCustomerRows(const QString& exportFile, const QString& quickBooksFolder,
                                                    const CopiedRowHandler& onRow = {});
 

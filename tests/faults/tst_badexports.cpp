@@ -91,6 +91,14 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 but one row")
             << header() + cafe + muller << v0 << 0 << none << cafe + muller
             << QStringList{QStringLiteral("Caf\u00c3\u00a9 Zo\u00c3\u00ab"), QStringLiteral("M\u00fcller")};
+        // TABs turned into blanks: not one field can be read.
+        const QByteArray blanks = QByteArray(header() + acme + bayshore).replace('\t', ' ');
+        QTest::newRow("rows without TABs")
+            << blanks << v0 << 1 << QStringLiteral("holds 2 customer rows, but they are not TAB-separated")
+            << earlier << QStringList();
+        QTest::newRow("one row of two without TABs")
+            << header() + QByteArray(acme).replace('\t', ' ') + bayshore << v0 << 0 << none
+            << QByteArray(acme).replace('\t', ' ') + bayshore << QStringList{QStringLiteral("Bayshore Cafe")};
         QTest::newRow("empty") << QByteArray() << v0 << 0 << none << QByteArray() << QStringList();
         QTest::newRow("only row ends")
             << QByteArray(100000, '\n') << v0 << 0 << none << QByteArray() << QStringList();

@@ -128,6 +128,7 @@ void checkExtraction(QByteArrayView bytes)
     const QByteArrayView text = marked ? bytes.sliced(3) : bytes;
     QByteArray expected;
     qsizetype customers = 0;
+    bool tabbed = false;
     bool multiByte = false;
     bool invalid = false;
     ExportColumns columns;
@@ -136,6 +137,7 @@ void checkExtraction(QByteArrayView bytes)
         if (plainIsCustomerRow(row)) {
             expected += row + "\r\n";
             ++customers;
+            tabbed = tabbed || row.contains('\t');
             const bool high = std::any_of(row.begin(), row.end(), [](char c) { return c & 0x80; });
             multiByte = multiByte || high;
             invalid = invalid || QString::fromUtf8(row).toUtf8() != row;
@@ -145,6 +147,13 @@ void checkExtraction(QByteArrayView bytes)
         }
     }
     FUZZ_CHECK(handed == customers);
+    if (customers > 0 && !tabbed) {
+        FUZZ_CHECK(!result.succeeded());
+        FUZZ_CHECK(result.failure->cause == ExtractionFailure::Cause::RowsWithoutTabs);
+        FUZZ_CHECK(result.failure->customerRows == customers);
+        FUZZ_CHECK(!QFile::exists(result.outputPath));
+        return;
+    }
     FUZZ_CHECK(result.succeeded());
     FUZZ_CHECK(result.rowsCopied == customers);
     FUZZ_CHECK(result.layout.columns == columns);
