@@ -181,21 +181,27 @@ bool ClientWriter::finish()
     return commit();
 }
 
-WriteOutcome ClientWriter::AddClient(WindowValues& values)
+WriteOutcome ClientWriter::AddClient(WindowValues& values, RowKind kind)
 {
+    if (kind == RowKind::Job && m_written.contains(values.Text1[FieldName]))
+        return WriteOutcome::JobPassedOver;
     if (!open(values) || !beginCustomer())
         return WriteOutcome::Stopped;
 
     CustomerFields& fields = values.Text1;
+    // As the row gave it: the insert path cuts the name, and a later job carries it uncut.
+    const QString name = fields[FieldName];
     QString clientNumber;
     WriteOutcome outcome;
-    if (findClient(fields[FieldName], clientNumber))
+    if (findClient(name, clientNumber))
         outcome = updateClient(fields, clientNumber);
     else
         outcome = insertClient(fields, allocate());
 
     if (!endCustomer())
         return WriteOutcome::Stopped;
+    if (outcome == WriteOutcome::Added || outcome == WriteOutcome::Updated)
+        m_written.insert(name);
     return outcome;
 }
 

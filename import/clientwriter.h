@@ -8,6 +8,7 @@
 #include "import/fieldrules.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 
@@ -18,12 +19,20 @@ namespace brevik {
 
 class Reporter;
 
+// Whether a row is a customer's own or one of its jobs ("customer:job" in QuickBooks).
+enum class RowKind
+{
+    Customer,
+    Job,
+};
+
 // What one AddClient call did.
 enum class WriteOutcome
 {
     Added,          // a new client with its account, address and contact
     Updated,        // the rows of an existing client rewritten
     NothingWritten, // an empty name, or a client row the database refused
+    JobPassedOver,  // a job whose client an earlier customer of the run has written
     Stopped,        // the database could not be opened or saved: the run must stop
 };
 
@@ -47,7 +56,12 @@ public:
     // Writes the customer held in values.Text1. It refreshes gM and gQ from the hidden fields
     // and writes back the name, state and telephone rules' results into Text1(0), Text1(4) and
     // Text1(9).
-    [[nodiscard]] WriteOutcome AddClient(WindowValues& values);
+    //
+    // A job shares its customer's billing name, and so its client. A job whose client an
+    // earlier call of this writer added or rewrote is passed over without a word and writes
+    // nothing, so that the job's own marks (its tax mark above all) never overwrite its
+    // customer's. A job whose client this writer has not written yet is written as a customer.
+    [[nodiscard]] WriteOutcome AddClient(WindowValues& values, RowKind kind = RowKind::Customer);
 
     // Commits what is pending; false (after a message) when the database refused it.
     [[nodiscard]] bool finish();
@@ -95,6 +109,7 @@ private:
     ClientNumbers m_numbers;
     qint64 m_dataVersion = -1; // as seen after our last commit
     CallMessages m_messages;
+    QSet<QString> m_written; // the names, as the rows gave them, of the clients written so far
 
     int m_batchCustomers = 0;
     QElapsedTimer m_batchTimer;

@@ -140,6 +140,21 @@ bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fiel
     return rules.named();
 }
 
+bool isJobRow(QStringView row, const ExportColumns& columns)
+{
+    if (columns.fullNameField < 1)
+        return false;
+    qsizetype begin = 0;
+    for (int n = 1; n < columns.fullNameField; ++n) {
+        begin = row.indexOf(u'\t', begin);
+        if (begin < 0)
+            return false;
+        ++begin;
+    }
+    const qsizetype end = row.indexOf(u'\t', begin);
+    return end >= 0 && row.sliced(begin, end - begin).contains(u':');
+}
+
 void splitCityLine(QStringView line, CustomerFields& fields)
 {
     const qsizetype comma = line.indexOf(u',');

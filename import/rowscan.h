@@ -27,6 +27,11 @@ struct ScanSettings
 // Fields cleared with truncate(0) rather than clear() keep their buffers for the next row.
 bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fields);
 
+// True for a job's row: its QuickBooks name, the text of the full-name field (which a TAB must
+// close, as every field the scan takes), holds a colon: "customer:job". A job shares its
+// billing lines, and so its client, with its customer.
+[[nodiscard]] bool isJobRow(QStringView row, const ExportColumns& columns);
+
 // Splits a city line "city, state zip" into Text1(5), Text1(4) and Text1(3): the city is the
 // text before the first comma, the state the word after the first blank behind the comma, and
 // the zip everything after the blank that follows it, but only when the last three characters

@@ -60,8 +60,9 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
         const QString text = decodeRow(row, layout.encoding);
         if (scanRow(text, settings, fields))
             observer.nameTaken(fields[FieldName]);
+        const RowKind kind = isJobRow(text, layout.columns) ? RowKind::Job : RowKind::Customer;
 
-        switch (m_writer.AddClient(m_values)) {
+        switch (m_writer.AddClient(m_values, kind)) {
         case WriteOutcome::Added:
             ++summary.clientsAdded;
             break;
@@ -70,6 +71,9 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
             break;
         case WriteOutcome::NothingWritten:
             ++summary.rowsWithoutWrite;
+            break;
+        case WriteOutcome::JobPassedOver:
+            ++summary.jobsPassedOver;
             break;
         case WriteOutcome::Stopped:
             return summary;

@@ -36,6 +36,7 @@ struct StripSummary
     qint64 clientsAdded = 0;
     qint64 clientsUpdated = 0;
     qint64 rowsWithoutWrite = 0;
+    qint64 jobsPassedOver = 0; // jobs whose customer's client an earlier row had written
 };
 
 // The import run: reads QBCUST.TXT row by row, cuts each row into the customer fields and

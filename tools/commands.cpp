@@ -76,11 +76,12 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayou
         summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), layout, progress);
     }
     printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
-                                     "nothing: %4")
+                                     "nothing: %4, jobs passed over: %5")
                           .arg(summary.rowsRead)
                           .arg(summary.clientsAdded)
                           .arg(summary.clientsUpdated)
-                          .arg(summary.rowsWithoutWrite));
+                          .arg(summary.rowsWithoutWrite)
+                          .arg(summary.jobsPassedOver));
     return summary.completed ? ExitCompleted : ExitFailed;
 }
 

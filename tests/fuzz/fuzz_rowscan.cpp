@@ -1,8 +1,8 @@
 // The row scan with its field rules and the city-line split over arbitrary rows and settings,
-// against the rules written out plainly. Byte 1 picks the version
-// value ("0", "1", "2" or the next bytes up to a NUL), bytes 2 and 3 the contact and tax columns
-// (-64 to 191), bytes 4 to 10 the other columns (-2 to 29, so that they often meet); the rest is
-// the row in Windows-1252.
+// and the test for a job's row, against the rules written out plainly. Byte 1 picks the
+// version value ("0", "1", "2" or the next bytes up to a NUL), bytes 2 and 3 the contact and
+// tax columns (-64 to 191), bytes 4 to 10 the other columns (-2 to 29, so that they often
+// meet); the rest is the row in Windows-1252.
 
 #include "fuzzcheck.h"
 
@@ -71,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     FUZZ_CHECK(fast == plain);
     FUZZ_CHECK(fast[FieldCreditLimit].isEmpty() && fast[FieldAddress3].isEmpty());
     FUZZ_CHECK(fast[FieldTax].isEmpty() || fast[FieldTax] == u"1" || fast[FieldTax] == u"0");
+    FUZZ_CHECK(isJobRow(row, columns) == testing::PlainScan::isJob(row, columns));
 
     // The city line on its own: city, state and zip are pieces of the line.
     CustomerFields split;

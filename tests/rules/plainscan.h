@@ -5,6 +5,7 @@
 #include "import/numberreading.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace brevik::testing {
 
@@ -34,6 +35,14 @@ public:
             }
         }
         return named;
+    }
+
+    // A job's QuickBooks name holds a colon; only text that a TAB closes is a field.
+    static bool isJob(const QString& row, const ExportColumns& columns)
+    {
+        const QStringList fields = row.split(u'\t');
+        const qsizetype at = columns.fullNameField - 1;
+        return at >= 0 && at < fields.size() - 1 && fields.at(at).contains(u':');
     }
 
 private:

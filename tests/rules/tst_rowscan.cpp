@@ -325,6 +325,30 @@ private Q_SLOTS:
         QCOMPARE(scanned(wide, {u"1"_s, {.contactField = 39'999, .taxField = 40'000}})[FieldTax], u"1"_s);
     }
 
+    void jobRow_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<ExportColumns>("columns");
+        QTest::addColumn<bool>("job");
+        QTest::newRow("customer") << u"CUST\tBalak, Mike\t61\t"_s << Designed << false;
+        QTest::newRow("customer:job") << u"CUST\t\"Balak, Mike:Residential\"\t97\t"_s << Designed << true;
+        QTest::newRow("colon in another field")
+            << u"CUST\tAcme\t1\t\t\tAttn: Billing\t"_s << Designed << false;
+        QTest::newRow("NAME where the header puts it")
+            << u"CUST\tAcme\tAcme:Roof\t"_s << ExportColumns{.fullNameField = 3} << true;
+        QTest::newRow("text after the last TAB") << u"CUST\tAcme:Roof"_s << Designed << false;
+        QTest::newRow("row without TABs") << u"CUST Acme:Roof"_s << Designed << false;
+        QTest::newRow("no such column") << u"CUST:\tA:B\t"_s << ExportColumns{.fullNameField = 0} << false;
+    }
+
+    void jobRow()
+    {
+        QFETCH(QString, row);
+        QFETCH(ExportColumns, columns);
+        QFETCH(bool, job);
+        QCOMPARE(isJobRow(row, columns), job);
+    }
+
     void enterpriseExport()
     {
         BREVIK_REQUIRE_SAMPLES(folder);
@@ -356,6 +380,8 @@ private Q_SLOTS:
         // lines hold no city line, and the ship-to company gives none.
         const QString job = rows.at(3);
         QVERIFY(job.startsWith(u"CUST\t\"Balak, Mike:330 Main St\""_s));
+        QVERIFY(isJobRow(job, columns));
+        QVERIFY(!isJobRow(rows.at(2), columns));
         QCOMPARE(scanned(job, {u"0"_s, columns}), customer({{FieldName, u"Mike Balak"_s},
                                                             {FieldAddress1, u"1800 Appleseed Ct"_s},
                                                             {FieldAddress2, u"Bayshore CA 94326"_s},

@@ -19,6 +19,7 @@ const QStringList Pieces{QString(),
                          u"CUS"_s,
                          u"Cust"_s,
                          u"Acme"_s,
+                         u"Acme:Roof"_s,
                          u"\"Acme, Inc\""_s,
                          u"a\"b"_s,
                          u"\""_s,
@@ -63,7 +64,8 @@ QString randomRow(QRandomGenerator& random)
 Q_DECLARE_METATYPE(brevik::ExportColumns)
 
 // The scan that works on slices agrees with the rule written out plainly, on rows built from
-// pieces that meet every rule, for every version value and column layout.
+// pieces that meet every rule, for every version value and column layout; and so does the
+// test for a job's row.
 class tst_RowScanAgreement : public QObject
 {
     Q_OBJECT
@@ -127,6 +129,10 @@ private Q_SLOTS:
                 qWarning().noquote() << "row:" << row;
                 QCOMPARE(QStringList(fast.begin(), fast.end()), QStringList(plain.begin(), plain.end()));
                 QCOMPARE(fastNamed, plainNamed);
+            }
+            if (isJobRow(row, columns) != PlainScan::isJob(row, columns)) {
+                qWarning().noquote() << "row:" << row;
+                QCOMPARE(isJobRow(row, columns), PlainScan::isJob(row, columns));
             }
         }
     }
