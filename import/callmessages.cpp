@@ -29,4 +29,17 @@ QString CallMessages::recordNotFound()
     return QStringLiteral("Record Not Found... Creating New Record");
 }
 
+QString CallMessages::customerCalled(const QString& name, qint64 row)
+{
+    const QString named = QStringLiteral("the customer \"%1\"").arg(name);
+    return row > 0 ? QStringLiteral("%1 (row %2)").arg(named).arg(row) : named;
+}
+
+QString CallMessages::noClientNumber(const QString& name, qint64 row)
+{
+    return QStringLiteral("No client number is left for %1: the highest client number, 2147483647, is the "
+                          "largest that can be read back. Nothing was written for this customer.")
+        .arg(customerCalled(name, row));
+}
+
 } // namespace brevik

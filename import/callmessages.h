@@ -23,6 +23,10 @@ public:
     // "Error Number equals 94": the number written with one blank before it.
     [[nodiscard]] static QString errorNumber(int number);
     [[nodiscard]] static QString recordNotFound();
+    // The customer as a message names it: its name, and its row where the caller gave one.
+    [[nodiscard]] static QString customerCalled(const QString& name, qint64 row);
+    // No client number can be given: the highest one is the largest that reads back.
+    [[nodiscard]] static QString noClientNumber(const QString& name, qint64 row);
 
 private:
     QStringList m_messages;

@@ -80,15 +80,15 @@ db::Status ClientNumbers::refresh(db::Recordset& clients)
     return status;
 }
 
-QString ClientNumbers::next() const
+std::optional<QString> ClientNumbers::next() const
 {
+    if (m_highest >= Largest)
+        return std::nullopt;
     return format(m_highest);
 }
 
 void ClientNumbers::noteStored(const QString& number)
 {
-    // The new row is the last in table order; a number past the 32-bit range, given after
-    // 2147483647, is reported by every later allocation like any row that cannot be read.
     take(read(QVariant(number)));
 }
 

@@ -30,8 +30,9 @@ public:
     [[nodiscard]] db::Status refresh(db::Recordset& clients);
 
     // One more than the highest number, with zeros in front up to six digits; "000100" when
-    // no row holds a positive number.
-    [[nodiscard]] QString next() const;
+    // no row holds a positive number. None when that number would lie past the 32-bit range in
+    // which numbers are read: it could never be read back, so it would be given again.
+    [[nodiscard]] std::optional<QString> next() const;
 
     // The error number of each row whose number cannot be read, in table order: 94 for a
     // null number, 6 for a number outside the 32-bit range.
@@ -39,6 +40,9 @@ public:
 
     // A client was stored with this number, as the last row of the table.
     void noteStored(const QString& number);
+
+    // The highest client number that can be read back.
+    static constexpr qint64 Largest = 2147483647;
 
     // How one stored ClientID reads: its number, or the error number.
     struct Reading

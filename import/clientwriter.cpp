@@ -26,7 +26,38 @@ QString openFailure(const QString& path, const db::Status& status)
         .arg(displayPath(path), status.description());
 }
 
+// A cause as the end of a sentence.
+QString sentence(QString text)
+{
+    if (!text.endsWith(u'.'))
+        text.append(u'.');
+    return text;
+}
+
 } // namespace
+
+void WriteTally::count(WriteOutcome outcome)
+{
+    switch (outcome) {
+    case WriteOutcome::Added:
+        ++added;
+        break;
+    case WriteOutcome::Updated:
+        ++updated;
+        break;
+    case WriteOutcome::NothingWritten:
+        ++nothingWritten;
+        break;
+    case WriteOutcome::JobPassedOver:
+        ++jobsPassedOver;
+        break;
+    case WriteOutcome::Refused:
+        ++refused;
+        break;
+    case WriteOutcome::Stopped:
+        break;
+    }
+}
 
 ClientWriter::ClientWriter(Reporter& reporter)
     : m_reporter(reporter)
@@ -49,7 +80,41 @@ void ClientWriter::stopWith(const QString& message)
     (void)m_messages.take();
     if (m_database && m_database->inTransaction())
         m_database->rollback();
+    m_pending.clear();
+    m_stopped = true;
     m_reporter.report(message);
+}
+
+QString ClientWriter::lostCustomers() const
+{
+    const QString before =
+        QStringLiteral("%1 customers before them were stored, each one whole.").arg(m_committed.total());
+    if (m_pending.empty())
+        return before;
+    const CustomerRecord& first = m_pending.front();
+    const CustomerRecord& last = m_pending.back();
+    if (first.row <= 0)
+        return QStringLiteral("The last %1 customers were not stored; %2").arg(m_pending.size()).arg(before);
+    if (first.row == last.row)
+        return QStringLiteral("The customer of row %1 was not stored; %2").arg(first.row).arg(before);
+    return QStringLiteral("The customers of rows %1 to %2 were not stored; %3")
+        .arg(first.row)
+        .arg(last.row)
+        .arg(before);
+}
+
+bool ClientWriter::stored(const db::Status& status)
+{
+    if (status.ok())
+        return true;
+    if (!m_lossCause && !m_database->inTransaction())
+        m_lossCause = status;
+    const QString refusal =
+        QStringLiteral("The database refused %1: %2")
+            .arg(CallMessages::customerCalled(m_customerName, m_row), sentence(status.description()));
+    m_refusals.append(refusal);
+    m_messages.add(CallMessages::errorNumber(status.number()) + u'\n' + refusal);
+    return false;
 }
 
 bool ClientWriter::open(WindowValues& values)
@@ -111,6 +176,8 @@ bool ClientWriter::beginCustomer()
             stopWith(openFailure(m_database->path(), status));
         return false;
     }
+    m_database->setWritesNeedTransaction(true);
+    m_lossCause.reset();
     m_batchCustomers = 0;
     m_batchTimer.start();
     // Another program that committed since our last look may have added client numbers.
@@ -132,23 +199,33 @@ bool ClientWriter::commit()
     if (!m_database || !m_database->inTransaction())
         return true;
     if (const db::Status status = m_database->commit(); !status.ok()) {
-        stopWith(
-            QStringLiteral("The changes to the Orvella database %1 could not be saved: %2. The customers "
-                           "since the last save were not stored.")
-                .arg(displayPath(m_database->path()), status.description()));
+        stopWith(QStringLiteral("The changes to the Orvella database %1 could not be saved: %2 %3 The "
+                                "import stopped.")
+                     .arg(displayPath(m_database->path()), sentence(status.description()), lostCustomers()));
         return false;
     }
+    for (const CustomerRecord& customer : m_pending) {
+        m_committed.count(customer.outcome);
+        if (m_commitObserver)
+            m_commitObserver(customer);
+    }
+    m_pending.clear();
     return true;
 }
 
-bool ClientWriter::endCustomer()
+bool ClientWriter::endCustomer(WriteOutcome outcome, const CustomerFields& fields,
+                               const QString& clientNumber)
 {
+    m_pending.push_back({m_row, outcome, fields[FieldName], clientNumber, m_refusals});
     if (!m_database->inTransaction()) {
-        // The engine gave up the transaction after a failure (a full disk, say): the rows of
-        // this batch are gone, and going on would report them as stored.
-        stopWith(QStringLiteral("The Orvella database %1 refused the changes. The customers since the last "
-                                "save were not stored.")
-                     .arg(displayPath(m_database->path())));
+        // The engine gave up the transaction after a failure (a full disk, a trigger's
+        // ROLLBACK): the rows of this batch are gone, and going on would report them as stored
+        // or write the next customers without a transaction.
+        stopWith(QStringLiteral("The Orvella database %1 gave up the changes after a failure: %2 %3 The "
+                                "import stopped.")
+                     .arg(displayPath(m_database->path()),
+                          sentence(m_lossCause ? m_lossCause->description() : QStringLiteral("unknown")),
+                          lostCustomers()));
         return false;
     }
     ++m_batchCustomers;
@@ -183,25 +260,38 @@ bool ClientWriter::finish()
 
 WriteOutcome ClientWriter::AddClient(WindowValues& values, RowKind kind)
 {
-    if (kind == RowKind::Job && m_written.contains(values.Text1[FieldName]))
-        return WriteOutcome::JobPassedOver;
-    if (!open(values) || !beginCustomer())
+    if (m_stopped || !open(values) || !beginCustomer())
         return WriteOutcome::Stopped;
 
     CustomerFields& fields = values.Text1;
-    // As the row gave it: the insert path cuts the name, and a later job carries it uncut.
-    const QString name = fields[FieldName];
+    m_customerName = fields[FieldName];
+    m_refusals.clear();
+    // A job shares its customer's billing name; once the run has written that client, the
+    // job's own marks (its tax mark above all) must not overwrite the customer's.
+    if (kind == RowKind::Job && m_written.contains(m_customerName)) {
+        if (!endCustomer(WriteOutcome::JobPassedOver, fields, QString()))
+            return WriteOutcome::Stopped;
+        return WriteOutcome::JobPassedOver;
+    }
     QString clientNumber;
     WriteOutcome outcome;
-    if (findClient(name, clientNumber))
+    if (findClient(fields[FieldName], clientNumber)) {
         outcome = updateClient(fields, clientNumber);
-    else
-        outcome = insertClient(fields, allocate());
+    } else {
+        const std::optional<QString> allocated = allocate();
+        outcome = insertClient(fields, allocated);
+        clientNumber = allocated.value_or(QString());
+    }
+    if (!m_refusals.isEmpty())
+        outcome = WriteOutcome::Refused;
+    if (outcome != WriteOutcome::Added && outcome != WriteOutcome::Updated)
+        clientNumber.clear();
 
-    if (!endCustomer())
+    if (!endCustomer(outcome, fields, clientNumber))
         return WriteOutcome::Stopped;
+    // As the row gave it: the insert path cuts the name, and a later job carries it uncut.
     if (outcome == WriteOutcome::Added || outcome == WriteOutcome::Updated)
-        m_written.insert(name);
+        m_written.insert(m_customerName);
     return outcome;
 }
 
@@ -243,9 +333,9 @@ bool ClientWriter::findClient(const QString& name, QString& clientNumber)
         if (cutRow.any && (!exactRow.any || cutRow.rowid < exactRow.rowid)) {
             bool rewritten = m_messages.ok(clients.moveTo(cutRow.rowid));
             if (rewritten) {
-                m_messages.ok(clients.Edit());
+                stored(clients.Edit());
                 m_messages.ok(clients.setValue(L("Name"), text(name)));
-                rewritten = m_messages.ok(clients.Update());
+                rewritten = stored(clients.Update());
             }
             if (rewritten) {
                 match = cutRow;
@@ -271,9 +361,9 @@ bool ClientWriter::findClient(const QString& name, QString& clientNumber)
     return true;
 }
 
-// One more than the highest client number. Each row whose number cannot be read is reported,
-// in table order, as a scan of the table reports it.
-QString ClientWriter::allocate()
+// One more than the highest client number, when there is one to give. Each row whose number
+// cannot be read is reported, in table order, as a scan of the table reports it.
+std::optional<QString> ClientWriter::allocate()
 {
     if (!m_numbers.isValid()) {
         m_messages.ok(m_numbers.refresh(*Data1.Recordset()));

@@ -10,10 +10,13 @@
 #include <QElapsedTimer>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace brevik {
 
@@ -31,9 +34,33 @@ enum class WriteOutcome
 {
     Added,          // a new client with its account, address and contact
     Updated,        // the rows of an existing client rewritten
-    NothingWritten, // an empty name, or a client row the database refused
+    NothingWritten, // an empty name
     JobPassedOver,  // a job whose client an earlier customer of the run has written
+    Refused,        // the database refused a row of the customer, or no client number was left
     Stopped,        // the database could not be opened or saved: the run must stop
+};
+
+// One customer as the writer dealt with it. It counts once its rows are committed.
+struct CustomerRecord
+{
+    qint64 row = 0; // its row in the customer file, from 1; 0 where the caller gave none
+    WriteOutcome outcome = WriteOutcome::NothingWritten;
+    QString name;         // the client's name as stored
+    QString clientNumber; // the client added or rewritten
+    QStringList refusals; // why the database refused it, in words
+};
+
+// The customers whose rows are committed, by outcome.
+struct WriteTally
+{
+    qint64 added = 0;
+    qint64 updated = 0;
+    qint64 nothingWritten = 0;
+    qint64 jobsPassedOver = 0;
+    qint64 refused = 0;
+
+    void count(WriteOutcome outcome);
+    [[nodiscard]] qint64 total() const { return added + updated + nothingWritten + jobsPassedOver + refused; }
 };
 
 // Writes one customer at a time into zrdata.mdb: looks the client up by name, and either adds
@@ -43,8 +70,11 @@ enum class WriteOutcome
 // customer, but the look-ups go through the database's indexes and the highest client number
 // is kept between calls, so the cost of a call does not grow with the tables.
 //
-// One customer's rows are committed together. Several customers may share a commit; every
-// commit happens before a message is shown, so no message box holds the database locked.
+// One customer's rows are committed together, and no row is ever stored outside a transaction
+// that covers its whole customer. Several customers may share a commit; every commit happens
+// before a message is shown, so no message box holds the database locked. When the database
+// gives up a transaction, or a commit fails, the customers since the last commit are lost: the
+// writer says which, and writes nothing more.
 class ClientWriter
 {
 public:
@@ -66,20 +96,36 @@ public:
     // Commits what is pending; false (after a message) when the database refused it.
     [[nodiscard]] bool finish();
 
+    // The row of the customer file that the next AddClient writes; messages name it.
+    void setRow(qint64 row) { m_row = row; }
+    // The customers committed so far, and each one as its commit succeeds.
+    [[nodiscard]] const WriteTally& committed() const { return m_committed; }
+    void setCommitObserver(std::function<void(const CustomerRecord&)> observer)
+    {
+        m_commitObserver = std::move(observer);
+    }
+
     // How many customers may share one commit, and for how long a commit may wait.
     void setBatchLimits(int customers, int milliseconds);
 
 private:
     [[nodiscard]] bool open(WindowValues& values);
     [[nodiscard]] bool beginCustomer();
-    [[nodiscard]] bool endCustomer();
+    [[nodiscard]] bool endCustomer(WriteOutcome outcome, const CustomerFields& fields,
+                                   const QString& clientNumber);
     [[nodiscard]] bool commit();
     void stopWith(const QString& message);
+    // What became of the customers since the last commit, for a stop that loses them.
+    [[nodiscard]] QString lostCustomers() const;
+    // Notes a failed write of the current customer as the database's refusal of it.
+    bool stored(const db::Status& status);
 
     bool findClient(const QString& name, QString& clientNumber);
-    QString allocate();
-    WriteOutcome insertClient(CustomerFields& f, const QString& clientNumber);
+    std::optional<QString> allocate();
+    WriteOutcome insertClient(CustomerFields& f, const std::optional<QString>& clientNumber);
     WriteOutcome updateClient(CustomerFields& f, const QString& clientNumber);
+    // The key of the account row that the last Update of rs stored, when it stored one.
+    [[nodiscard]] std::optional<QVariant> storedKey(db::Recordset& rs);
     // The account of an existing client, found by its number or created; its key, when the
     // account row stands.
     [[nodiscard]] std::optional<QVariant> rewriteAccount(CustomerFields& f, const QString& clientNumber);
@@ -110,6 +156,15 @@ private:
     qint64 m_dataVersion = -1; // as seen after our last commit
     CallMessages m_messages;
     QSet<QString> m_written; // the names, as the rows gave them, of the clients written so far
+
+    qint64 m_row = 0;
+    QString m_customerName;                // the current customer, as the file names it
+    QStringList m_refusals;                // the current customer's refused writes
+    std::optional<db::Status> m_lossCause; // the failure after which the transaction was gone
+    std::vector<CustomerRecord> m_pending; // written since the last commit
+    WriteTally m_committed;
+    std::function<void(const CustomerRecord&)> m_commitObserver;
+    bool m_stopped = false; // after a stop nothing more is written
 
     int m_batchCustomers = 0;
     QElapsedTimer m_batchTimer;

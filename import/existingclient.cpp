@@ -18,11 +18,11 @@ WriteOutcome ClientWriter::updateClient(CustomerFields& f, const QString& client
     if (f[FieldName].isEmpty())
         return WriteOutcome::NothingWritten;
 
-    m_messages.ok(client.Edit());
+    stored(client.Edit());
     setClientAddress(client, f, PhoneVariant::Update);
     set(client, "Tax", flag(taxFlag(f[FieldTax])));
     set(client, "CreditLimit", number(0));
-    m_messages.ok(client.Update());
+    stored(client.Update());
 
     if (const std::optional<QVariant> key = rewriteAccount(f, clientNumber)) {
         rewriteAddress(f, *key);
@@ -38,11 +38,11 @@ std::optional<QVariant> ClientWriter::rewriteAccount(CustomerFields& f, const QS
     bool found = false;
     m_messages.ok(account.FindFirst(byNumber, found));
     if (found) {
-        m_messages.ok(account.Edit());
+        stored(account.Edit());
     } else {
         m_messages.add(CallMessages::recordNotFound());
         m_messages.ok(moveLast(account));
-        m_messages.ok(account.AddNew());
+        stored(account.AddNew());
         set(account, "AcctNo", text(clientNumber));
     }
     set(account, "AcctName", text(f[FieldName]));
@@ -57,13 +57,13 @@ std::optional<QVariant> ClientWriter::rewriteAccount(CustomerFields& f, const QS
         set(account, "PastDue120", number(0));
         set(account, "AcctTypeID", text(QStringLiteral("COD")));
     }
-    const bool stored = m_messages.ok(account.Update());
+    const bool accountStored = stored(account.Update());
     if (!found) {
         // A created account that was refused has no key: its address and contact would
         // otherwise land on another account.
-        if (!stored)
+        if (!accountStored)
             return std::nullopt;
-        m_messages.ok(moveLast(account));
+        return storedKey(account);
     }
     QVariant key;
     if (!m_messages.ok(account.value(L("CustomerID"), key)) || db::isNull(key))
@@ -83,11 +83,11 @@ void ClientWriter::rewriteAddress(const CustomerFields& f, const QVariant& key)
     bool found = false;
     m_messages.ok(address.FindFirst(mainAddress, found));
     if (found) {
-        m_messages.ok(address.Edit());
+        stored(address.Edit());
     } else {
         m_messages.add(CallMessages::recordNotFound());
         m_messages.ok(moveLast(address));
-        m_messages.ok(address.AddNew());
+        stored(address.AddNew());
         set(address, "CustomerID", key);
     }
     storeAddress(address, f);
@@ -119,12 +119,12 @@ void ClientWriter::rewriteContact(const CustomerFields& f, const QVariant& key)
         // Found by its account key, the contact holds that key already: writing it again would
         // only rewrite the index on it. Where Edit failed, setting it fails and is reported as
         // every other field is.
-        const bool editing = m_messages.ok(contact.Edit());
+        const bool editing = stored(contact.Edit());
         storeContact(contact, f, editing ? std::nullopt : std::optional<QVariant>(key));
     } else {
         m_messages.add(CallMessages::recordNotFound());
         m_messages.ok(moveLast(contact));
-        m_messages.ok(contact.AddNew());
+        stored(contact.AddNew());
         storeContact(contact, f, key);
     }
 }

@@ -40,7 +40,7 @@ void ClientWriter::storeAddress(Recordset& rs, const CustomerFields& f)
     set(rs, "State", text(f[FieldState]));
     set(rs, "Zip", text(f[FieldZip]));
     set(rs, "MainAddress", flag(true));
-    m_messages.ok(rs.Update());
+    stored(rs.Update());
 }
 
 void ClientWriter::storeContact(Recordset& rs, const CustomerFields& f, const std::optional<QVariant>& key)
@@ -49,17 +49,23 @@ void ClientWriter::storeContact(Recordset& rs, const CustomerFields& f, const st
         set(rs, "CustomerID", *key);
     set(rs, "Name", text(f[FieldContactName]));
     set(rs, "Phone", text(f[FieldPhone]));
-    m_messages.ok(rs.Update());
+    stored(rs.Update());
 }
 
-WriteOutcome ClientWriter::insertClient(CustomerFields& f, const QString& clientNumber)
+WriteOutcome ClientWriter::insertClient(CustomerFields& f, const std::optional<QString>& allocated)
 {
     Recordset& client = *Data1.Recordset();
     m_messages.ok(moveLast(client));
     if (f[FieldName].isEmpty())
         return WriteOutcome::NothingWritten;
+    if (!allocated) {
+        m_refusals.append(CallMessages::noClientNumber(f[FieldName], m_row));
+        m_messages.add(m_refusals.last());
+        return WriteOutcome::Refused;
+    }
+    const QString& clientNumber = *allocated;
 
-    m_messages.ok(client.AddNew());
+    stored(client.AddNew());
     applyNameCut(f[FieldName]);
     setClientAddress(client, f, PhoneVariant::Insert);
     set(client, "PastDue1", number(0));
@@ -70,13 +76,13 @@ WriteOutcome ClientWriter::insertClient(CustomerFields& f, const QString& client
     set(client, "CreditLimit", number(0));
     set(client, "ClientID", text(clientNumber));
     // Without its client row, an account would carry a number that the next client receives.
-    if (!m_messages.ok(client.Update()))
-        return WriteOutcome::NothingWritten;
+    if (!stored(client.Update()))
+        return WriteOutcome::Refused;
     m_numbers.noteStored(clientNumber);
 
     Recordset& account = *Data2.Recordset();
     m_messages.ok(moveLast(account));
-    m_messages.ok(account.AddNew());
+    stored(account.AddNew());
     set(account, "AcctNo", text(clientNumber));
     set(account, "AcctName", text(f[FieldName]));
     set(account, "Tax", flag(taxFlag(f[FieldTax])));
@@ -88,24 +94,38 @@ WriteOutcome ClientWriter::insertClient(CustomerFields& f, const QString& client
     set(account, "PastDue120", number(0));
     set(account, "AcctTypeID", text(QStringLiteral("COD")));
     // Without the account there is no key to attach the address and contact to.
-    if (!m_messages.ok(account.Update()))
-        return WriteOutcome::Added;
-    m_messages.ok(moveLast(account));
-    QVariant key;
-    if (!m_messages.ok(account.value(QLatin1StringView("CustomerID"), key)) || db::isNull(key))
-        return WriteOutcome::Added;
+    if (!stored(account.Update()))
+        return WriteOutcome::Refused;
+    const std::optional<QVariant> key = storedKey(account);
+    if (!key)
+        return WriteOutcome::Refused;
 
     Recordset& address = *Data3.Recordset();
     m_messages.ok(moveLast(address));
-    m_messages.ok(address.AddNew());
-    set(address, "CustomerID", key);
+    stored(address.AddNew());
+    set(address, "CustomerID", *key);
     storeAddress(address, f);
 
     Recordset& contact = *Data4.Recordset();
     m_messages.ok(moveLast(contact));
-    m_messages.ok(contact.AddNew());
+    stored(contact.AddNew());
     storeContact(contact, f, key);
     return WriteOutcome::Added;
+}
+
+// The key of the row that this Update stored, never of whichever row is last: a trigger may
+// have added rows of its own. The key field is the table's row number (the database is checked
+// for that when it is opened), so the stored row's number is its key.
+std::optional<QVariant> ClientWriter::storedKey(Recordset& account)
+{
+    const qint64 row = account.LastModified();
+    if (row < 0) {
+        stored(db::Status::failure(db::ErrNoCurrentRecord,
+                                   QStringLiteral("The account just stored cannot be found, so its address "
+                                                  "and contact were not written.")));
+        return std::nullopt;
+    }
+    return QVariant(row);
 }
 
 } // namespace brevik

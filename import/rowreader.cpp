@@ -7,10 +7,18 @@
 
 namespace brevik {
 
-RowReader::RowReader(QIODevice& device, qsizetype chunkSize)
+RowReader::RowReader(QIODevice& device, qsizetype chunkSize, qsizetype maxRowLength)
     : m_device(device)
     , m_chunkSize(chunkSize > 0 ? chunkSize : 1 << 20)
+    , m_maxRowLength(maxRowLength > 0 ? maxRowLength : MaxRowLength)
 {}
+
+void RowReader::fail(const QString& cause)
+{
+    m_failed = true;
+    m_atEnd = true;
+    m_error = QStringLiteral("reading stopped at row %1: %2").arg(m_rows + 1).arg(cause);
+}
 
 // Moves the unread bytes to the front and reads one more chunk behind them.
 bool RowReader::fill()
@@ -30,9 +38,7 @@ bool RowReader::fill()
         m_buffer.resize(m_end + m_chunkSize);
     const qint64 got = m_device.read(m_buffer.data() + m_end, m_chunkSize);
     if (got < 0) {
-        m_failed = true;
-        m_error = m_device.errorString();
-        m_atEnd = true;
+        fail(m_device.errorString());
         return false;
     }
     if (got == 0) {
@@ -76,15 +82,26 @@ bool RowReader::next(QByteArrayView& row)
             qsizetype after = pos + 1;
             if (base[pos] == '\r' && after < m_end && base[after] == '\n')
                 ++after;
+            if (m_failed)
+                return false;
             row = QByteArrayView(base + m_begin, pos - m_begin);
             m_begin = after;
+            ++m_rows;
             return true;
         }
         const qsizetype offset = pos - m_begin;
+        if (offset > m_maxRowLength) {
+            const QString limit = m_maxRowLength % (1 << 20) == 0
+                                      ? QStringLiteral("%1 MiB").arg(m_maxRowLength >> 20)
+                                      : QStringLiteral("%1 bytes").arg(m_maxRowLength);
+            fail(QStringLiteral("the row is longer than %1, which no QuickBooks export holds").arg(limit));
+            return false;
+        }
         if (!fill()) {
-            if (m_end > m_begin) {
+            if (m_end > m_begin && !m_failed) {
                 row = QByteArrayView(m_buffer.constData() + m_begin, m_end - m_begin);
                 m_begin = m_end;
+                ++m_rows;
                 return true;
             }
             return false;

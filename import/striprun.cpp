@@ -21,6 +21,16 @@ StripRun::StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporte
 StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layout, StripObserver& observer)
 {
     StripSummary summary;
+    // Whatever ends the run, the summary holds the customers whose rows were committed.
+    const auto counted = [&summary, this]() -> StripSummary& {
+        const WriteTally& tally = m_writer.committed();
+        summary.clientsAdded = tally.added;
+        summary.clientsUpdated = tally.updated;
+        summary.rowsWithoutWrite = tally.nothingWritten;
+        summary.customersRefused = tally.refused;
+        summary.jobsPassedOver = tally.jobsPassedOver;
+        return summary;
+    };
     observer.cleared();
 
     QFile file(customerFile);
@@ -62,37 +72,23 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
             observer.nameTaken(fields[FieldName]);
         const RowKind kind = isJobRow(text, layout.columns) ? RowKind::Job : RowKind::Customer;
 
-        switch (m_writer.AddClient(m_values, kind)) {
-        case WriteOutcome::Added:
-            ++summary.clientsAdded;
-            break;
-        case WriteOutcome::Updated:
-            ++summary.clientsUpdated;
-            break;
-        case WriteOutcome::NothingWritten:
-            ++summary.rowsWithoutWrite;
-            break;
-        case WriteOutcome::JobPassedOver:
-            ++summary.jobsPassedOver;
-            break;
-        case WriteOutcome::Stopped:
-            return summary;
-        }
+        m_writer.setRow(reader.rowsRead());
+        if (m_writer.AddClient(m_values, kind) == WriteOutcome::Stopped)
+            return counted();
         fields[FieldCreditLimit].clear();
     }
-    if (reader.failed()) {
-        (void)m_writer.finish();
-        m_reporter.report(
-            QStringLiteral("The customer file %1 could not be read to its end: %2. The customers "
-                           "before that point were imported.")
-                .arg(displayPath(customerFile), reader.errorString()));
-        return summary;
-    }
     if (!m_writer.finish())
-        return summary;
+        return counted();
+    if (reader.failed()) {
+        // A row that the reading broke off is never imported.
+        m_reporter.report(QStringLiteral("The customer file %1 could not be read to its end: %2. The "
+                                         "customers before that row were imported.")
+                              .arg(displayPath(customerFile), reader.errorString()));
+        return counted();
+    }
     summary.completed = true;
     observer.finished();
-    return summary;
+    return counted();
 }
 
 } // namespace brevik

@@ -28,7 +28,8 @@ public:
     virtual void finished() {}
 };
 
-// What a run did, for the tool's summary line.
+// What a run did, for the tool's summary line. The customers are counted once their rows are
+// committed; customers lost with a transaction that the database gave up are not counted.
 struct StripSummary
 {
     bool completed = false; // the whole file was read and every row written as the rules say
@@ -36,7 +37,11 @@ struct StripSummary
     qint64 clientsAdded = 0;
     qint64 clientsUpdated = 0;
     qint64 rowsWithoutWrite = 0;
-    qint64 jobsPassedOver = 0; // jobs whose customer's client an earlier row had written
+    qint64 customersRefused = 0; // the database refused a row of each of these
+    qint64 jobsPassedOver = 0;   // jobs whose customer's client an earlier row had written
+
+    // Completed, with no customer refused.
+    [[nodiscard]] bool clean() const { return completed && customersRefused == 0; }
 };
 
 // The import run: reads QBCUST.TXT row by row, cuts each row into the customer fields and

@@ -76,13 +76,14 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayou
         summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), layout, progress);
     }
     printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
-                                     "nothing: %4, jobs passed over: %5")
+                                     "nothing: %4, customers refused: %5, jobs passed over: %6")
                           .arg(summary.rowsRead)
                           .arg(summary.clientsAdded)
                           .arg(summary.clientsUpdated)
                           .arg(summary.rowsWithoutWrite)
+                          .arg(summary.customersRefused)
                           .arg(summary.jobsPassedOver));
-    return summary.completed ? ExitCompleted : ExitFailed;
+    return summary.clean() ? ExitCompleted : ExitFailed;
 }
 
 int extract(const Invocation& invocation, Reporter& reporter)

@@ -61,6 +61,11 @@ public:
     [[nodiscard]] Status commit();
     void rollback();
     [[nodiscard]] bool inTransaction() const;
+    // When set, a recordset stores no row outside a transaction: after the engine has ended a
+    // transaction on a failure (a full disk, a trigger's ROLLBACK), every later Update fails
+    // instead of committing on its own.
+    void setWritesNeedTransaction(bool need) { m_writesNeedTransaction = need; }
+    [[nodiscard]] bool writesNeedTransaction() const { return m_writesNeedTransaction; }
 
     // Changes whenever another connection has committed to the file since the last call.
     [[nodiscard]] Status dataVersion(qint64& version);
@@ -112,6 +117,7 @@ private:
     bool m_schemaCurrent = false;
     std::map<QString, std::shared_ptr<TableInfo>> m_tables;
     quint64 m_rowsEpoch = 1;
+    bool m_writesNeedTransaction = false;
     qint64 m_accountedChanges = 0; // the change count up to which every change is accounted for
 };
 

@@ -426,6 +426,11 @@ Status Recordset::Update()
         if (s = statement->bindInt64(++parameter, m_current); !s)
             return s;
     }
+    // Where the writer has asked that every change lie within a transaction, a transaction that
+    // the engine ended after an earlier failure must not let this row be stored on its own.
+    if (m_db.writesNeedTransaction() && !m_db.inTransaction())
+        return Status::failure(ErrEngine,
+                               QStringLiteral("The database gave up the transaction after a failure."));
     const quint64 epoch = m_db.rowsEpoch();
     const qint64 changesBefore = m_db.changeCount();
     if (s = statement->run(); !s)
@@ -442,6 +447,14 @@ Status Recordset::Update()
         m_db.acceptOwnChanges();
 
     if (mode == EditMode::Adding) {
+        // A trigger may pass over the row (RAISE(IGNORE)) without an error: then nothing was
+        // stored, and the last rowid the connection reports belongs to an earlier row.
+        if (m_db.changes() == 0) {
+            m_lastModified = -1;
+            return Status::failure(
+                ErrConstraint,
+                QStringLiteral("The database stored no row in %1: a trigger passed over it.").arg(m_table));
+        }
         m_lastModified = m_db.lastInsertRowid();
         TableInfo::LastRow& last = m_info->lastRow;
         if (ownChange && last.epoch == epoch) {

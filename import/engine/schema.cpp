@@ -1,6 +1,7 @@
 #include "schema.h"
 
 #include "database.h"
+#include "statement.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,6 +72,45 @@ CREATE INDEX IF NOT EXISTS "ADDRESSES_CustomerID" ON "ADDRESSES" ("CustomerID");
 CREATE INDEX IF NOT EXISTS "CONTACTS_CustomerID" ON "CONTACTS" ("CustomerID");
 )"_L1;
 
+// The auto-number keys. Each must be its table's INTEGER PRIMARY KEY, the row number that
+// SQLite gives every new row by itself; a plain field would leave new rows without a key, and
+// the addresses and contacts of a new account could not be attached to it.
+constexpr std::array<std::pair<QLatin1StringView, QLatin1StringView>, 3> autoNumberKeys{{
+    {"CUSTOMERS"_L1, "CustomerID"_L1},
+    {"ADDRESSES"_L1, "AddressID"_L1},
+    {"CONTACTS"_L1, "ContactID"_L1},
+}};
+
+Status checkAutoNumber(Database& db, QLatin1StringView table, QLatin1StringView field)
+{
+    // A primary key that is not the row number has an index of its own (origin 'pk'), as has
+    // every key of a table without row numbers.
+    Statement statement;
+    if (Status s =
+            db.prepare(QStringLiteral("SELECT (SELECT count(*) FROM pragma_table_info(?1) WHERE pk > 0), "
+                                      "(SELECT count(*) FROM pragma_table_info(?1) WHERE pk > 0 AND "
+                                      "upper(type) = 'INTEGER' AND name = ?2 COLLATE NOCASE), "
+                                      "(SELECT count(*) FROM pragma_index_list(?1) WHERE origin = 'pk')"),
+                       statement);
+        !s)
+        return s;
+    bool hasRow = false;
+    Status s = statement.bindText(1, QString(table));
+    if (s)
+        s = statement.bindText(2, QString(field));
+    if (s)
+        s = statement.step(hasRow);
+    if (!s)
+        return s;
+    if (hasRow && statement.columnInt64(0) == 1 && statement.columnInt64(1) == 1 &&
+        statement.columnInt64(2) == 0)
+        return {};
+    return Status::failure(
+        ErrItemNotFound, QStringLiteral("The field %2 of the table %1 is not an auto-number field, so the "
+                                        "database cannot give each new row its own %2. Nothing was written.")
+                             .arg(table, field));
+}
+
 void removeDatabaseFiles(const QString& path)
 {
     for (const QString& suffix :
@@ -128,6 +168,10 @@ Status prepareForImport(Database& db)
                 return Status::failure(
                     ErrItemNotFound, QStringLiteral("The table %1 has no field %2.").arg(table.table, field));
         }
+    }
+    for (const auto& [table, field] : autoNumberKeys) {
+        if (Status s = checkAutoNumber(db, table, field); !s)
+            return s;
     }
     return db.exec(QString(indexesSql));
 }

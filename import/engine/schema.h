@@ -23,8 +23,9 @@ struct TableFields
 // Refuses to replace a file that exists.
 [[nodiscard]] Status createDatabase(const QString& path);
 
-// Checks that every table and field the writer needs is present, and adds the indexes that
-// keep its look-ups fast where they are missing. Writes nothing else.
+// Checks that every table and field the writer needs is present and that the three key fields
+// are auto-numbers, and adds the indexes that keep its look-ups fast where they are missing.
+// Writes nothing else.
 [[nodiscard]] Status prepareForImport(Database& db);
 
 } // namespace brevik::db

@@ -2,7 +2,10 @@
 #include "import/rowreader.h"
 
 #include <QBuffer>
+#include <QIODevice>
 #include <QTest>
+
+#include <algorithm>
 
 using brevik::RowReader;
 
@@ -56,12 +59,73 @@ private Q_SLOTS:
 
     void longRowsAreWhole()
     {
-        const QByteArray longRow(3'000'000, 'x');
+        const QByteArray longRow(RowReader::MaxRowLength - 5, 'x');
         const QByteArray input = "CUST\t" + longRow + "\r\nCUST\n";
         const auto rows = rowsOf(input, 4096);
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows.at(0).size(), longRow.size() + 5);
         QCOMPARE(rows.at(1), QByteArray("CUST"));
+    }
+
+    // A reading that breaks off gives out only whole rows, and says at which row it stopped;
+    // a row without end stops the reading once it passes the limit, holding no more than that.
+    void stopsWithoutAHalfRow_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("breaks"); // the device fails after the input
+        QTest::addColumn<QList<QByteArray>>("rows");
+        QTest::addColumn<QString>("cause");
+        using L = QList<QByteArray>;
+        QTest::newRow("read error after a half row")
+            << QByteArray("CUST\tA\r\nCUST\tB half") << true << L{"CUST\tA"} << QStringLiteral("row 2: ");
+        QTest::newRow("read error after a row end")
+            << QByteArray("CUST\tA\r\n") << true << L{"CUST\tA"} << QStringLiteral("row 2: ");
+        QTest::newRow("a row past the limit") << QByteArray("CUST\tA\r\n") + QByteArray(5000, '\0') << false
+                                              << L{"CUST\tA"} << QStringLiteral("row 2: the row is longer");
+    }
+
+    void stopsWithoutAHalfRow()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(bool, breaks);
+        QFETCH(QList<QByteArray>, rows);
+        QFETCH(QString, cause);
+        // Gives the input, then fails or gives zeros without end, counting what was asked of it.
+        struct Device : QIODevice
+        {
+            QByteArray input;
+            bool breaks = false;
+            qint64 at = 0;
+            qint64 readData(char* data, qint64 max) override
+            {
+                if (at >= input.size()) {
+                    if (breaks)
+                        return -1;
+                    std::fill_n(data, max, '\0');
+                    at += max;
+                    return max;
+                }
+                const qint64 n = std::min(max, input.size() - at);
+                std::copy_n(input.constData() + at, n, data);
+                at += n;
+                return n;
+            }
+            qint64 writeData(const char*, qint64) override { return -1; }
+            bool isSequential() const override { return true; }
+        } device;
+        device.input = input;
+        device.breaks = breaks;
+        device.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        RowReader reader(device, 64, 4096);
+        QList<QByteArray> got;
+        QByteArrayView row;
+        while (reader.next(row))
+            got.append(row.toByteArray());
+        QCOMPARE(got, rows);
+        QVERIFY(reader.failed());
+        QVERIFY2(reader.errorString().startsWith(u"reading stopped at " + cause),
+                 qPrintable(reader.errorString()));
+        QVERIFY2(device.at < 4096 + 3 * 64 + input.size(), "the reader held more than one row");
     }
 
     void codePageRoundTrips()

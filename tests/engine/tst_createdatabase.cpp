@@ -48,6 +48,9 @@ private:
                 if (field != skipField)
                     fields.append(field == "Tax"_L1 && skipField == "tax"_L1 ? u"tax"_s : QString(field));
             }
+            // The first field of the three account tables is their auto-number key.
+            if (table.table != "CLIENT"_L1 && fields.first() == table.fields.front())
+                fields.first() += u" INTEGER PRIMARY KEY"_s;
             sql += u"CREATE TABLE %1 (%2);"_s.arg(table.table, fields.join(u", "));
         }
         return sql;

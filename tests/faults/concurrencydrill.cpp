@@ -38,7 +38,15 @@ int concurrentDrill(const Options& options)
     Workspace work(options);
     if (!work.ready())
         return fail(QStringLiteral("no database could be created with %1").arg(options.tool));
-    const QSet<QString> names = customerNames(1, options.customers * options.count);
+    // Each run spans several commits, so that the other program writes in the midst of it.
+    const Calibration calibration = calibrate(options, 4 * CommitIntervalMs);
+    if (!calibration.failure.isEmpty())
+        return fail(calibration.failure.first(), calibration.failure.mid(1));
+    const int customers = calibration.customers;
+    print(QStringLiteral("each run imports %1 customers, about %2 ms alone")
+              .arg(customers)
+              .arg(calibration.runMs));
+    const QSet<QString> names = customerNames(1, customers * options.count);
     QProcess other;
     if (!startOtherProgram(other, work, 0, options.patient))
         return fail(QStringLiteral("the other program did not start"));
@@ -51,8 +59,8 @@ int concurrentDrill(const Options& options)
     }
 
     for (int run = 1; run <= options.count; ++run) {
-        const int first = (run - 1) * options.customers + 1;
-        if (!writeExport(work.exportFile(), first, first + options.customers - 1, run))
+        const int first = (run - 1) * customers + 1;
+        if (!writeExport(work.exportFile(), first, first + customers - 1, run))
             return fail(QStringLiteral("the export could not be written"));
         const Workspace::Run result = work.run(work.importArguments());
         if (result.crashed || result.exitCode != 0 || !result.messages.isEmpty())
@@ -68,7 +76,7 @@ int concurrentDrill(const Options& options)
     const QStringList found = problems(db, names, OtherProgramPrefix);
     if (!found.isEmpty())
         return fail(QStringLiteral("after the runs"), found);
-    const qint64 expected = qint64(options.customers) * options.count;
+    const qint64 expected = qint64(customers) * options.count;
     if (storedCount(db, names) != expected)
         return fail(QStringLiteral("%1 of %2 customers stored").arg(storedCount(db, names)).arg(expected));
 
@@ -98,6 +106,8 @@ int concurrentDrill(const Options& options)
                            "CLIENT WHERE %2)")
                 .arg(ours, runNames));
     }
+    if (amidst == 0)
+        return fail(QStringLiteral("the other program never numbered a client in the midst of a run"));
     print(QStringLiteral(
               "concurrent runs: %1 of %1 completed beside another program (%2 of its clients numbered "
               "in the midst of a run); no client number twice, its %3 rows untouched")

@@ -1,7 +1,9 @@
 #include "drill.h"
 
+#include "drillrun.h"
 #include "sqlitefile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -174,6 +176,31 @@ qint64 storedCount(SqliteFile& db, const QSet<QString>& importNames)
     for (const QString& name : db.rows(QStringLiteral("SELECT Name FROM CLIENT")))
         count += importNames.contains(name) ? 1 : 0;
     return count;
+}
+
+Calibration calibrate(const Options& options, qint64 minMs)
+{
+    constexpr int Most = 1'000'000;
+    Calibration result;
+    for (int customers = std::max(1, options.customers);; customers = std::min(Most, customers * 2)) {
+        Workspace calibration(options);
+        if (!calibration.ready() || !writeExport(calibration.exportFile(), 1, customers, 0)) {
+            result.failure = {QStringLiteral("the calibration run could not be prepared")};
+            return result;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const Workspace::Run run = calibration.run(calibration.importArguments());
+        result.runMs = timer.elapsed();
+        if (run.crashed || run.exitCode != 0 || !run.messages.isEmpty()) {
+            result.failure =
+                QStringList{QStringLiteral("the calibration run did not complete")} + run.messages;
+            return result;
+        }
+        result.customers = customers;
+        if (result.runMs >= minMs || customers == Most)
+            return result;
+    }
 }
 
 } // namespace brevik::drill

@@ -99,6 +99,20 @@ private:
     QTemporaryDir m_dir;
 };
 
+// How often the import commits (ClientWriter's batch time): a drill's run must span several
+// commits, or kills and the other program never meet a run between two of them.
+inline constexpr qint64 CommitIntervalMs = 250;
+
+// The customers of one run, doubled from options.customers until a whole import of them into
+// a new database takes at least minMs here, whatever the build and the machine.
+struct Calibration
+{
+    int customers = 0;
+    qint64 runMs = 0;
+    QStringList failure; // why no run completed, when none did
+};
+[[nodiscard]] Calibration calibrate(const Options& options, qint64 minMs);
+
 int killDrill(const Options& options);
 int concurrentDrill(const Options& options);
 int lockedDrill(const Options& options);

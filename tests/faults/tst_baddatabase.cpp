@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace brevik;
 using namespace brevik::testing;
 
@@ -29,6 +31,9 @@ private:
         NoZipField,
         FolderNamedLikeTheFile,
         FolderInsideAFile,
+        PlainAccountKey,  // CUSTOMERS.CustomerID a plain number field, not an auto-number
+        RollbackOnInsert, // the second customer's address ends the whole transaction
+        RollbackOnUpdate, // the third customer, an existing client, ends it at its client row
     };
 
     static void fill(const QString& folder)
@@ -80,6 +85,29 @@ private:
                                              : QStringLiteral("ALTER TABLE CLIENT DROP COLUMN Zip"));
             break;
         }
+        case PlainAccountKey:
+        case RollbackOnInsert:
+        case RollbackOnUpdate: {
+            fill(data);
+            TestDatabase db(data, TestDatabase::Open::Existing);
+            if (setup == PlainAccountKey) {
+                db.exec(QStringLiteral("ALTER TABLE CUSTOMERS RENAME TO OLD"));
+                db.exec(QStringLiteral(
+                    "CREATE TABLE CUSTOMERS (CustomerID INTEGER, AcctNo TEXT, AcctName TEXT, "
+                    "Tax INTEGER, MainPhone TEXT, CreditLimit INTEGER, PastDue30 INTEGER, "
+                    "PastDue60 INTEGER, PastDue90 INTEGER, PastDue120 INTEGER, AcctTypeID TEXT)"));
+                db.exec(QStringLiteral("INSERT INTO CUSTOMERS SELECT * FROM OLD"));
+                db.exec(QStringLiteral("DROP TABLE OLD"));
+            } else if (setup == RollbackOnInsert) {
+                db.exec(QStringLiteral(
+                    "CREATE TRIGGER t BEFORE INSERT ON ADDRESSES WHEN NEW.Street1 = '2 Oak St' "
+                    "BEGIN SELECT RAISE(ROLLBACK, 'refused by a rule'); END"));
+            } else {
+                db.exec(QStringLiteral("CREATE TRIGGER t BEFORE UPDATE ON CLIENT WHEN NEW.Addr1 = '3 Oak St' "
+                                       "BEGIN SELECT RAISE(ROLLBACK, 'refused by a rule'); END"));
+            }
+            break;
+        }
         case FolderNamedLikeTheFile:
             QDir(data).mkpath(QStringLiteral("zrdata.mdb"));
             break;
@@ -88,6 +116,13 @@ private:
             return dir.filePath(QStringLiteral("afile/data"));
         }
         return data;
+    }
+
+    // Two new customers, then one whose name an earlier client of fill() holds.
+    static QByteArray customerFile()
+    {
+        return "CUST\t\t\t\tNew One\t1 Oak St\t\r\nCUST\t\t\t\tNew Two\t2 Oak St\t\r\n"
+               "CUST\t\t\t\tEarlier Client 3 of some length\t3 Oak St\t\r\n";
     }
 
 private Q_SLOTS:
@@ -112,6 +147,12 @@ private Q_SLOTS:
             << int(FolderNamedLikeTheFile) << QStringLiteral("cannot be read") << 0 << true;
         QTest::newRow("data folder inside a file")
             << int(FolderInsideAFile) << QStringLiteral("does not exist") << 0 << true;
+        QTest::newRow("account key not an auto-number")
+            << int(PlainAccountKey) << QStringLiteral("CustomerID of the table CUSTOMERS") << 1 << false;
+        QTest::newRow("transaction given up by a new customer")
+            << int(RollbackOnInsert) << QStringLiteral("rows 1 to 2 were not stored") << 1 << false;
+        QTest::newRow("transaction given up by an existing client")
+            << int(RollbackOnUpdate) << QStringLiteral("rows 1 to 3 were not stored") << 1 << false;
     }
 
     void stripSaysWhyOnce()
@@ -125,8 +166,7 @@ private Q_SLOTS:
         const QString data = prepare(Setup(setup), dir);
         const QString database = data + QStringLiteral("/zrdata.mdb");
         const QByteArray before = readBytes(database);
-        QVERIFY(writeBytes(dir.filePath(QStringLiteral("QBCUST.TXT")),
-                           "CUST\t\t\t\tNew One\t1 Oak St\t\r\nCUST\t\t\t\tNew Two\t2 Oak St\t\r\n"));
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("QBCUST.TXT")), customerFile()));
 
         const ToolRun run = runTool({QStringLiteral("strip"), QStringLiteral("--data-folder"), data,
                                      QStringLiteral("--quickbooks-folder"), dir.path(),
@@ -136,14 +176,58 @@ private Q_SLOTS:
         QVERIFY2(run.errLines.first().contains(said), qPrintable(run.errLines.first()));
         QVERIFY2(run.errLines.first().contains(QDir::toNativeSeparators(database)),
                  qPrintable(run.errLines.first()));
-        QVERIFY(run.lastLine().startsWith(u"rows read: "));
+        // Only customers whose rows were committed are counted, and here none were.
+        QVERIFY2(run.lastLine().contains(u"clients added: 0, clients updated: 0,"),
+                 qPrintable(run.lastLine()));
         QCOMPARE(db::backupsOf(database).size(), backups);
         if (unchanged)
             QCOMPARE(readBytes(database), before);
-        if (setup == NoContactsTable || setup == NoZipField) {
+        if (backups > 0) {
             TestDatabase db(data, TestDatabase::Open::Existing);
             QCOMPARE(db.count(QStringLiteral("CLIENT")), 400);
         }
+        if (setup >= PlainAccountKey) {
+            // Not a row of the customers was written, on its own or otherwise.
+            TestDatabase db(data, TestDatabase::Open::Existing);
+            for (const char* table : {"CLIENT", "CUSTOMERS", "ADDRESSES", "CONTACTS"})
+                QCOMPARE(db.count(QLatin1StringView(table)), 400);
+            QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM ADDRESSES WHERE Street1 LIKE '% Oak St'"))
+                         .toLongLong(),
+                     0);
+        }
+    }
+
+    // A customer the database refuses is named in its message, counted, and fails the run;
+    // the customers it does not refuse are still written.
+    void refusedCustomersFailTheRun()
+    {
+        QTemporaryDir dir;
+        const QString data = prepare(NoFile, dir);
+        fill(data);
+        {
+            TestDatabase db(data, TestDatabase::Open::Existing);
+            db.exec(
+                QStringLiteral("CREATE TRIGGER t BEFORE INSERT ON CLIENT BEGIN SELECT RAISE(ABORT, 'no new "
+                               "clients'); END"));
+        }
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("QBCUST.TXT")), customerFile()));
+        const ToolRun run = runTool({QStringLiteral("strip"), QStringLiteral("--data-folder"), data,
+                                     QStringLiteral("--quickbooks-folder"), dir.path(),
+                                     QStringLiteral("--qb-version"), QStringLiteral("0")});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.errLines.size(), 2);
+        for (const QString& name :
+             {QStringLiteral("New One\" (row 1)"), QStringLiteral("New Two\" (row 2)")}) {
+            const auto named = std::find_if(run.errLines.begin(), run.errLines.end(),
+                                            [&name](const QString& line) { return line.contains(name); });
+            const qsizetype at = named == run.errLines.end() ? -1 : named - run.errLines.begin();
+            QVERIFY2(at >= 0, qPrintable(run.errLines.join(u'\n')));
+            QVERIFY(run.errLines.at(at).startsWith(u"Error Number equals 3317 "));
+            QVERIFY(run.errLines.at(at).contains(u"no new clients"));
+        }
+        QCOMPARE(run.lastLine(),
+                 QStringLiteral("rows read: 3, clients added: 0, clients updated: 1, rows that "
+                                "wrote nothing: 0, customers refused: 2, jobs passed over: 0"));
     }
 };
 

@@ -119,7 +119,7 @@ bool ReferenceWriter::findClient(const QString& name, QString& clientNumber)
     return false;
 }
 
-QString ReferenceWriter::allocate()
+std::optional<QString> ReferenceWriter::allocate()
 {
     Recordset& rs = *Data1.Recordset();
     QString next;
@@ -143,6 +143,9 @@ QString ReferenceWriter::allocate()
         }
         ok(rs.MoveNext());
     }
+    // A number past 2147483647 would not read back, and would be given again.
+    if (highest >= 2147483647)
+        return std::nullopt;
     return next.isEmpty() ? QStringLiteral("000100") : next;
 }
 
@@ -182,12 +185,17 @@ void ReferenceWriter::storeContact(Recordset& rs, const CustomerFields& f, const
     ok(rs.Update());
 }
 
-void ReferenceWriter::insertClient(CustomerFields& f, const QString& clientNumber)
+void ReferenceWriter::insertClient(CustomerFields& f, const std::optional<QString>& allocated)
 {
     Recordset& client = *Data1.Recordset();
     (void)client.MoveLast();
     if (f[FieldName].isEmpty())
         return;
+    if (!allocated) {
+        messages.append(CallMessages::noClientNumber(f[FieldName], 0));
+        return;
+    }
+    const QString& clientNumber = *allocated;
     ok(client.AddNew());
     applyNameCut(f[FieldName]);
     setClientAddress(client, f, PhoneVariant::Insert);

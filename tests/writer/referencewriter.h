@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 namespace brevik::testing {
 
 // The writer's rules as plainly as they can be written: every look-up reads its table from the
@@ -26,8 +28,8 @@ private:
     bool textOf(db::Recordset& rs, const char* field, QString& text, bool& isNull);
 
     bool findClient(const QString& name, QString& clientNumber);
-    QString allocate();
-    void insertClient(CustomerFields& f, const QString& clientNumber);
+    std::optional<QString> allocate();
+    void insertClient(CustomerFields& f, const std::optional<QString>& clientNumber);
     void updateClient(CustomerFields& f, const QString& clientNumber);
     void setClientAddress(db::Recordset& client, CustomerFields& f, PhoneVariant phone);
     void storeAddress(db::Recordset& rs, const CustomerFields& f);

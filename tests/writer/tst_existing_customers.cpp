@@ -88,6 +88,8 @@ private Q_SLOTS:
         QCOMPARE(add(longName, "0", RowKind::Job), WriteOutcome::JobPassedOver);
         QCOMPARE(add(QString(), "0", RowKind::Job), WriteOutcome::NothingWritten);
         QVERIFY(writer.finish());
+        QCOMPARE(writer.committed().jobsPassedOver, 3);
+        QCOMPARE(writer.committed().total(), 9);
 
         QCOMPARE(m_db->count(QStringLiteral("CLIENT")), 4);
         QCOMPARE(
@@ -240,7 +242,9 @@ private Q_SLOTS:
             "CREATE TRIGGER refuse BEFORE INSERT ON CUSTOMERS BEGIN SELECT RAISE(ABORT, 'no'); END"));
         write(fieldsOf(QStringLiteral("Acme Supply")));
         QCOMPARE(m_messages.messages(),
-                 QStringList({m_notFound, QStringLiteral("Error Number equals 3317")}));
+                 QStringList({m_notFound, QStringLiteral("Error Number equals 3317\nThe database refused the "
+                                                         "customer \"Acme Supply\": A rule of the database "
+                                                         "refused the row (no).")}));
         QCOMPARE(m_db->count(QStringLiteral("ADDRESSES")), 0);
         QCOMPARE(m_db->count(QStringLiteral("CONTACTS")), 0);
     }

@@ -1,5 +1,6 @@
 #include "testdatabase.h"
 
+#include "import/callmessages.h"
 #include "import/clientwriter.h"
 #include "import/reporter.h"
 
@@ -191,6 +192,10 @@ private Q_SLOTS:
                                      << "000121" << QStringList{QStringLiteral("Error Number equals 94")};
         QTest::newRow("overflow") << QVariantList{QStringLiteral("99999999999"), QStringLiteral("000007")}
                                   << "000008" << QStringList{QStringLiteral("Error Number equals 6")};
+        // 2147483648 would read back as no number, and be given again to every later client.
+        QTest::newRow("no number left")
+            << QVariantList{QStringLiteral("2147483647")} << QString()
+            << QStringList{CallMessages::noClientNumber(QStringLiteral("Newcomer"), 0)};
     }
 
     void allocation()
@@ -202,10 +207,12 @@ private Q_SLOTS:
         for (const QVariant& number : numbers)
             m_db->exec(QStringLiteral("INSERT INTO CLIENT (ClientID, Name) VALUES (?1, ?2)"),
                        {number, QStringLiteral("Client %1").arg(++i)});
-        QCOMPARE(write(fieldsOf(QStringLiteral("Newcomer"))), WriteOutcome::Added);
+        QCOMPARE(write(fieldsOf(QStringLiteral("Newcomer"))),
+                 next.isEmpty() ? WriteOutcome::Refused : WriteOutcome::Added);
         QCOMPARE(cell(QStringLiteral("SELECT ClientID FROM CLIENT WHERE Name = 'Newcomer'")).toString(),
                  next);
         QCOMPARE(m_messages.messages(), messages);
+        QCOMPARE(m_db->count(QStringLiteral("CUSTOMERS")), next.isEmpty() ? 0 : 1);
     }
 
     void emptyNameWritesNothing()

@@ -87,36 +87,54 @@ private Q_SLOTS:
         QCOMPARE(db.count(QStringLiteral("CLIENT")), 0);
     }
 
+    // A client or account row that is not stored gets no rows attached, and the address and
+    // contact never land on another customer's account.
     void refusedRowsAttachNothing_data()
     {
         QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("action");
         QTest::addColumn<qint64>("clients");
         QTest::addColumn<qint64>("accounts");
-        QTest::newRow("client refused") << QStringLiteral("CLIENT") << qint64(0) << qint64(0);
-        QTest::newRow("account refused") << QStringLiteral("CUSTOMERS") << qint64(1) << qint64(0);
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("client refused") << QStringLiteral("CLIENT") << QStringLiteral("ABORT, 'refused'")
+                                        << qint64(1) << qint64(1) << QStringLiteral("(refused).");
+        QTest::newRow("client passed over") << QStringLiteral("CLIENT") << QStringLiteral("IGNORE")
+                                            << qint64(1) << qint64(1) << QStringLiteral("passed over it.");
+        QTest::newRow("account refused") << QStringLiteral("CUSTOMERS") << QStringLiteral("ABORT, 'refused'")
+                                         << qint64(2) << qint64(1) << QStringLiteral("(refused).");
+        QTest::newRow("account passed over") << QStringLiteral("CUSTOMERS") << QStringLiteral("IGNORE")
+                                             << qint64(2) << qint64(1) << QStringLiteral("passed over it.");
     }
 
     void refusedRowsAttachNothing()
     {
         QFETCH(QString, table);
+        QFETCH(QString, action);
         QFETCH(qint64, clients);
         QFETCH(qint64, accounts);
+        QFETCH(QString, cause);
         QTemporaryDir dir;
         {
             TestDatabase db(dir.path());
-            db.exec(
-                QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 WHEN NEW.rowid IS NOT NULL OR 1 "
-                               "BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                    .arg(table));
+            db.addCustomer(QStringLiteral("000100"), QStringLiteral("Other"),
+                           QStringLiteral("Other contact"));
+            db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 BEGIN SELECT RAISE(%2); END")
+                        .arg(table, action));
         }
         CapturingReporter messages;
-        QVERIFY(writeOne(dir.path(), messages) != WriteOutcome::Stopped);
-        QCOMPARE(messages.messages(), QStringList{QStringLiteral("Error Number equals 3317")});
+        QCOMPARE(writeOne(dir.path(), messages), WriteOutcome::Refused);
+        QCOMPARE(messages.messages().size(), 1);
+        const QString& message = messages.messages().first();
+        QVERIFY2(
+            message.startsWith(u"Error Number equals 3317\nThe database refused the customer \"Acme\": "),
+            qPrintable(message));
+        QVERIFY2(message.endsWith(cause), qPrintable(message));
         TestDatabase db(dir.path(), TestDatabase::Open::Existing);
         QCOMPARE(db.count(QStringLiteral("CLIENT")), clients);
         QCOMPARE(db.count(QStringLiteral("CUSTOMERS")), accounts);
-        QCOMPARE(db.count(QStringLiteral("ADDRESSES")), 0);
-        QCOMPARE(db.count(QStringLiteral("CONTACTS")), 0);
+        QCOMPARE(db.count(QStringLiteral("ADDRESSES")), 1);
+        QCOMPARE(db.value(QStringLiteral("SELECT group_concat(Name) FROM CONTACTS")).toString(),
+                 QStringLiteral("Other contact"));
     }
 
     void lockedBeyondTheTimeoutStops()
