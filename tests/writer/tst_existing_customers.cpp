@@ -63,7 +63,7 @@ private Q_SLOTS:
     }
 
     // A job carries its customer's billing name. Once the run has written that client, the job
-    // writes nothing; a job whose client the run has not written yet is written as designed.
+    // writes nothing; a job whose client the run has not written yet is written like a customer.
     void jobsOfClientsWrittenInTheRunArePassedOver()
     {
         write(fieldsOf(QStringLiteral("Mike Balak"), QString(), QString(), QString(), QStringLiteral("1")));
