@@ -9,14 +9,12 @@
 #include <QDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QWidget>
@@ -267,16 +265,6 @@ void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& des
     client->setFixedSize(clientSize);
     if (design.frame != FrameKind::Sizable)
         window->setFixedSize(window->sizeHint());
-}
-
-void centreOnScreen(QWidget* window)
-{
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 } // namespace brevik::ui

@@ -136,8 +136,7 @@ private:
 };
 
 // Gives a top-level window its design: caption, frame, client size, background and icon. The
-// window is centred on its screen when it is first shown (see centreOnScreen).
+// window is centred on its screen when it is first shown (see showCentred).
 void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& design);
-void centreOnScreen(QWidget* window);
 
 } // namespace brevik::ui
