@@ -6,6 +6,7 @@
 #include "app/folderlist.h"
 #include "app/linecontrol.h"
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -68,6 +69,17 @@ void addButtonKeys(QPushButton* button, unsigned flags)
     }
 }
 
+// Only the selected option of a group takes the focus by Tab.
+void tabStopAtSelected(const QButtonGroup* group)
+{
+    const QAbstractButton* selected = group->checkedButton();
+    for (QAbstractButton* option : group->buttons()) {
+        const Qt::FocusPolicy policy = option->focusPolicy();
+        option->setFocusPolicy(!selected || option == selected ? Qt::FocusPolicy(policy | Qt::TabFocus)
+                                                               : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+    }
+}
+
 QWidget* createWidget(const ControlDesign& c, QWidget* parent)
 {
     switch (c.kind) {
@@ -88,7 +100,8 @@ QWidget* createWidget(const ControlDesign& c, QWidget* parent)
     }
     case ControlKind::CommandButton: {
         auto* button = new QPushButton(c.caption, parent);
-        button->setAutoDefault(false);
+        // Return and Enter press the button that has the focus, as Space does.
+        button->setAutoDefault(true);
         button->setDefault(c.flags & DefaultButton);
         addButtonKeys(button, c.flags);
         return button;
@@ -185,6 +198,25 @@ void DesignedControls::build(QWidget* client, const WindowDesign& design)
             m_controls.insert(QString(c->name), object);
         }
     }
+
+    // Option buttons in one container form one group: one of them is selected, the arrow keys
+    // move among them and never into the options of another container, and Tab stops at the
+    // selected one only.
+    QHash<QWidget*, QButtonGroup*> groups;
+    for (const auto& c : design.controls) {
+        auto* option = c.kind == ControlKind::OptionButton ? get<QRadioButton>(QString(c.name)) : nullptr;
+        if (!option)
+            continue;
+        QButtonGroup*& group = groups[option->parentWidget()];
+        if (!group) {
+            group = new QButtonGroup(option->parentWidget());
+            QObject::connect(group, &QButtonGroup::buttonToggled, group,
+                             [group = group] { tabStopAtSelected(group); });
+        }
+        group->addButton(option);
+    }
+    for (QButtonGroup* group : std::as_const(groups))
+        tabStopAtSelected(group);
 
     // The focus order follows the tab column. Only controls that can take the focus are chained:
     // the chain passes over the others, and Qt leaves a link to one of them undone.
