@@ -257,6 +257,13 @@ QWidget* DesignedControls::firstFocusable() const
     return nullptr;
 }
 
+Qt::WindowFlags fixedDialogFlags()
+{
+    // Without CustomizeWindowHint the platform may add title-bar buttons of its own.
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint;
+}
+
 void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& design)
 {
     window->setObjectName(QString(design.name));
@@ -269,7 +276,7 @@ void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& des
                  Qt::WindowCloseButtonHint;
         break;
     case FrameKind::FixedDialog:
-        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        flags = fixedDialogFlags();
         break;
     case FrameKind::NoTitleBar:
         flags = Qt::Dialog | Qt::FramelessWindowHint;

@@ -294,7 +294,13 @@ private Q_SLOTS:
         QCOMPARE(m_window->windowTitle(), design.caption);
         QVERIFY(!m_window->windowIcon().isNull());
         const bool sizable = design.frame == FrameKind::Sizable;
-        QCOMPARE(bool(m_window->windowFlags() & Qt::WindowMaximizeButtonHint), sizable);
+        const Qt::WindowFlags flags = m_window->windowFlags();
+        QCOMPARE(bool(flags & Qt::WindowMaximizeButtonHint), sizable);
+        QCOMPARE(bool(flags & Qt::WindowMinimizeButtonHint), sizable);
+        // A fixed dialog frame has a title and a close button, and nothing the platform adds.
+        if (design.frame == FrameKind::FixedDialog)
+            QCOMPARE(flags & (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+                     Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         QCOMPARE(m_window->minimumSize() == m_window->maximumSize(), !sizable);
 
         // The size at creation: the main window takes its working heights once it is active.

@@ -93,7 +93,8 @@ class tst_StripResponsive : public QObject
 
 private Q_SLOTS:
     // The run's messages appear as modal boxes, in their order, and the operator can answer
-    // each although the run holds the window; the run then goes on to its end. While a box is
+    // each although the run holds the window; the run then goes on to its end. The boxes have no
+    // minimise or maximise button. While a box is
     // open the window shows which customer it is about: the list holds every name taken so far,
     // the current one last and in view, and the bar stands at the current row.
     void messageBoxesTakeTheirAnswerDuringTheRun()
@@ -123,6 +124,11 @@ private Q_SLOTS:
             if (!box || !box->isVisible())
                 return;
             shown.append(box->text());
+            // A title and a close button, neither minimise nor maximise.
+            const Qt::WindowFlags frame = box->windowFlags() & (Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+            if (frame != (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint))
+                wrongWindow.append(QStringLiteral("box %1: window flags %2").arg(shown.size()).arg(int(frame)));
             QStringList names;
             for (int i = 0; i < MessageRow; ++i)
                 names.append(QStringLiteral("Customer %1").arg(i));
