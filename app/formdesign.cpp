@@ -108,8 +108,13 @@ QWidget* createWidget(const ControlDesign& c, QWidget* parent)
     }
     case ControlKind::TextField:
         return new QLineEdit(c.caption, parent);
-    case ControlKind::ListBox:
-        return new QListWidget(parent);
+    case ControlKind::ListBox: {
+        // A list box scrolls only up and down; a row wider than the list is cut at its edge.
+        auto* list = new QListWidget(parent);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setTextElideMode(Qt::ElideNone);
+        return list;
+    }
     case ControlKind::ProgressBar: {
         auto* bar = new QProgressBar(parent);
         bar->setRange(0, 100);
