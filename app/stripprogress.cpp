@@ -88,6 +88,8 @@ StripProgress::Messages::Messages(StripProgress& progress, Reporter& shown)
 void StripProgress::Messages::report(const QString& message)
 {
     m_progress.showCurrent();
+    // The bar repaints of itself only after a change of some pixels; one row may be less.
+    m_progress.m_window.pb1->update();
     m_progress.m_window.lstCust->scrollToBottom();
     const MessageCursor arrow;
     m_shown.report(message);
