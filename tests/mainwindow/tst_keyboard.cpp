@@ -123,16 +123,18 @@ private Q_SLOTS:
             {"Right", Qt::Key_Right}, {"Left", Qt::Key_Left}, {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}};
         for (const auto& [name, key] : keys)
             QTest::addRow("%s on optOrv", name) << QByteArray() << orv << key << orv << QByteArray();
-        QTest::newRow("Right on opt2000") << QByteArray() << v2000 << int(Qt::Key_Right) << v2002
-                                          << QByteArray("1\r\n");
-        QTest::newRow("Left on opt2002") << QByteArray("1\r\n") << v2002 << int(Qt::Key_Left) << v2000
-                                         << QByteArray("0\r\n");
-        QTest::newRow("Right on opt2002") << QByteArray("1\r\n") << v2002 << int(Qt::Key_Right) << v2002
-                                          << QByteArray("1\r\n");
-        QTest::newRow("Left on opt2000") << QByteArray() << v2000 << int(Qt::Key_Left) << v2000 << QByteArray();
-        QTest::newRow("Down on opt2000") << QByteArray() << v2000 << int(Qt::Key_Down) << v2000 << QByteArray();
-        QTest::newRow("Up on opt2002") << QByteArray("1\r\n") << v2002 << int(Qt::Key_Up) << v2002
-                                       << QByteArray("1\r\n");
+        QTest::newRow("Right on opt2000")
+            << QByteArray() << v2000 << int(Qt::Key_Right) << v2002 << QByteArray("1\r\n");
+        QTest::newRow("Left on opt2002")
+            << QByteArray("1\r\n") << v2002 << int(Qt::Key_Left) << v2000 << QByteArray("0\r\n");
+        QTest::newRow("Right on opt2002")
+            << QByteArray("1\r\n") << v2002 << int(Qt::Key_Right) << v2002 << QByteArray("1\r\n");
+        QTest::newRow("Left on opt2000")
+            << QByteArray() << v2000 << int(Qt::Key_Left) << v2000 << QByteArray();
+        QTest::newRow("Down on opt2000")
+            << QByteArray() << v2000 << int(Qt::Key_Down) << v2000 << QByteArray();
+        QTest::newRow("Up on opt2002")
+            << QByteArray("1\r\n") << v2002 << int(Qt::Key_Up) << v2002 << QByteArray("1\r\n");
     }
     void arrowKeysStayInTheirGroup()
     {
@@ -172,7 +174,8 @@ private Q_SLOTS:
         for (const auto& [window, button, other] : rows)
             for (const char* key : {"Return", "Enter"})
                 QTest::addRow("%s, %s", button, key)
-                    << (int(window) * 2 + (key[0] == 'E')) << QString::fromLatin1(button) << QString::fromLatin1(other);
+                    << (int(window) * 2 + (key[0] == 'E')) << QString::fromLatin1(button)
+                    << QString::fromLatin1(other);
     }
     void returnPressesTheFocusedButton()
     {

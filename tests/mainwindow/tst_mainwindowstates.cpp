@@ -107,7 +107,8 @@ private Q_SLOTS:
         QCOMPARE(w.heightTwips(), 7320);
         QCOMPARE(f.beeps, 2);
         QCOMPARE(readBytes(f.quickBooksFile()), "CUST\tCaf\xe9\tA\r\n" + wide + "\r\n");
-        QCOMPARE(listedNames(w), (QStringList{QStringLiteral("CUST\tCaf\u00e9\tA"), QString::fromLatin1(wide)}));
+        QCOMPARE(listedNames(w),
+                 (QStringList{QStringLiteral("CUST\tCaf\u00e9\tA"), QString::fromLatin1(wide)}));
         // The list scrolls only up and down: no scroll bar below its rows takes their place.
         QCoreApplication::processEvents();
         QVERIFY(!w.lstCust->horizontalScrollBar()->isVisible());

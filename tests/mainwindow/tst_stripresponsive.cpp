@@ -20,9 +20,9 @@ namespace {
 
 // Watches a run from inside: counts the paintings of one control and how often the event loop
 // is given a turn (it posts itself an event, and each turn delivers the one posted before it).
-// At the first turn it notes the cursor and acts as an impatient operator: clicks "Customer File to Import", once
-// through the window as the window system delivers a click and once straight to the button,
-// and asks to close the window as the title bar does.
+// At the first turn it notes the cursor and acts as an impatient operator: clicks "Customer
+// File to Import", once through the window as the window system delivers a click and once
+// straight to the button, and asks to close the window as the title bar does.
 class RunWatch final : public QObject
 {
 public:
@@ -125,10 +125,12 @@ private Q_SLOTS:
                 return;
             shown.append(box->text());
             // A title and a close button, neither minimise nor maximise.
-            const Qt::WindowFlags frame = box->windowFlags() & (Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                                                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+            const Qt::WindowFlags frame =
+                box->windowFlags() & (Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                      Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
             if (frame != (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint))
-                wrongWindow.append(QStringLiteral("box %1: window flags %2").arg(shown.size()).arg(int(frame)));
+                wrongWindow.append(
+                    QStringLiteral("box %1: window flags %2").arg(shown.size()).arg(int(frame)));
             QStringList names;
             for (int i = 0; i < MessageRow; ++i)
                 names.append(QStringLiteral("Customer %1").arg(i));
