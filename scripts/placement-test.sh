@@ -50,7 +50,9 @@ wait_for() {
 
 placed=0
 first_top=
-for launch in $(seq "$launches"); do
+launch=0
+failed_starts=0
+while [ "$launch" -lt "$launches" ]; do
     exec {fd}<> <(:)
     Xvfb -displayfd "$fd" -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
@@ -62,10 +64,14 @@ for launch in $(seq "$launches"); do
     wm_pid=$!
     # openbox is ready once it has claimed the window manager's selection.
     if [ -z "$display" ] || ! wait_for sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"; then
-        echo "launch $launch: the X server or openbox did not start"
+        # Not a launch of the program: the X server is tried again, a few times at most.
+        echo "the X server or openbox did not start; trying again"
         stop
+        failed_starts=$((failed_starts + 1))
+        [ "$failed_starts" -le 5 ] || exit 1
         continue
     fi
+    launch=$((launch + 1))
     "$work/program/brevik" >/dev/null 2>&1 &
     app_pid=$!
 
