@@ -283,10 +283,10 @@ void frmBrevik::cmdStrip_Click()
     for (std::size_t i = 0; i < CustomerFieldCount; ++i)
         values.Text1[i] = Text1[i]->text();
 
-    Reporter& reporter = operatorMessages();
+    StripProgress progress(*this, values);
+    StripProgress::Messages reporter(progress, operatorMessages());
     ClientWriter writer(reporter);
     StripRun run(values, writer, reporter);
-    StripProgress progress(*this, values);
     {
         // No command can be given while the run holds the window, only painting goes on.
         const UserInputBlocker blocker;
