@@ -76,7 +76,8 @@ private Q_SLOTS:
         if (!file.isEmpty())
             QVERIFY(brevik::testing::writeBytes(toolFolder.filePath(QStringLiteral("zrQBck.dat")), file));
 
-        const auto folders = resolveFolders(dataOption, quickBooksOption, toolFolder.path(), needs);
+        const auto folders =
+            resolveFolders(dataOption, quickBooksOption, brevik::SettingsFile(toolFolder.path()), needs);
         QCOMPARE(folders.dataFolder, dataFolder);
         QCOMPARE(folders.quickBooksFolder, quickBooksFolder);
         QCOMPARE(folders.missing.isEmpty(), missing.isEmpty());
