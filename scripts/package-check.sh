@@ -69,14 +69,14 @@ for page in brevik brevik-import; do
 done
 
 # The ordinary user, with nothing of this machine's environment.
+runtime="$scratch/runtime"
+mkdir -m 700 "$runtime"
+environment=(HOME="$home" XDG_RUNTIME_DIR="$runtime" PATH=/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen)
 if [ "$(id -u)" -eq 0 ]; then
-    chown nobody "$home"
-    as_user() {
-        setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups \
-            env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen "$@"
-    }
+    chown nobody "$home" "$runtime"
+    as_user() { setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups env -i "${environment[@]}" "$@"; }
 else
-    as_user() { env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen "$@"; }
+    as_user() { env -i "${environment[@]}" "$@"; }
 fi
 bin="$root/usr/bin"
 user_folder="$home/.config/Brevik"

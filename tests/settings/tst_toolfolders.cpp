@@ -11,7 +11,7 @@ using Option = std::optional<QString>;
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
-// The tool's folders: an option wins; a folder not given comes from zrQBck.dat beside the tool,
+// The tool's folders: an option wins; a folder not given comes from zrQBck.dat,
 // and a needed folder that neither gives is named in the usage error.
 class tst_ToolFolders : public QObject
 {
