@@ -203,10 +203,10 @@ void frmBrevik::Form_Activate()
     gM = txtHold1->text();
     gQ = txtHold2->text();
     setHeightTwips(ActiveHeight);
-    const std::optional<QString> version = VersionFile(programFolder()).read();
+    const std::optional<QString> version = VersionFile::ofProgram().read();
     // Selecting the option here does not run its click procedure, so becoming active never
-    // writes QBvers.Dat: a missing file stays missing, and a read-only program folder does not
-    // bring a message each time the window comes forward.
+    // writes QBvers.Dat: a missing file stays missing, and a folder that cannot be written does
+    // not bring a message each time the window comes forward.
     if (version && *version == u"1")
         opt2002->setChecked(true);
     else
@@ -216,10 +216,10 @@ void frmBrevik::Form_Activate()
 
 void frmBrevik::storeVersion(const QString& value)
 {
-    const VersionFile file(programFolder());
+    const VersionFile file = VersionFile::ofProgram();
     if (const std::optional<QString> reason = file.write(value))
         operatorMessages().report(QStringLiteral("The QuickBooks version could not be saved in %1: %2")
-                                      .arg(displayPath(file.path()), *reason));
+                                      .arg(displayPath(file.writtenPath()), *reason));
     gOpt = value;
 }
 
