@@ -172,10 +172,10 @@ void frmBrevik::Form_Activate()
     gM = txtHold1->text();
     gQ = txtHold2->text();
     setHeightTwips(ActiveHeight);
-    const std::optional<QString> version = VersionFile(programFolder()).read();
+    const std::optional<QString> version = VersionFile::ofProgram().read();
     // Selecting the option here does not run its click procedure, so becoming active never
-    // writes QBvers.Dat: a missing file stays missing, and a read-only program folder does not
-    // bring a message each time the window comes forward.
+    // writes QBvers.Dat: a missing file stays missing, and a folder that cannot be written does
+    // not bring a message each time the window comes forward.
     if (version && *version == u"1")
         opt2002->setChecked(true);
     else
@@ -185,10 +185,10 @@ void frmBrevik::Form_Activate()
 
 void frmBrevik::storeVersion(const QString& value)
 {
-    const VersionFile file(programFolder());
+    const VersionFile file = VersionFile::ofProgram();
     if (const std::optional<QString> reason = file.write(value))
         operatorMessages().report(QStringLiteral("The QuickBooks version could not be saved in %1: %2")
-                                      .arg(displayPath(file.path()), *reason));
+                                      .arg(displayPath(file.writtenPath()), *reason));
     gOpt = value;
 }
 
@@ -270,10 +270,10 @@ void frmBrevik::cmdStrip_Click()
     for (std::size_t i = 0; i < CustomerFieldCount; ++i)
         values.Text1[i] = Text1[i]->text();
 
-    Reporter& reporter = operatorMessages();
+    StripProgress progress(*this, values);
+    StripProgress::Messages reporter(progress, operatorMessages());
     ClientWriter writer(reporter);
     StripRun run(values, writer, reporter);
-    StripProgress progress(*this, values);
     {
         // No command can be given while the run holds the window, only painting goes on.
         const UserInputBlocker blocker;

@@ -152,7 +152,7 @@ QString ExtractionFailure::message() const
 {
     switch (cause) {
     case Cause::ExportUnreadable:
-        return QStringLiteral("The customer file %1 could not be read: %2").arg(displayPath(path), reason);
+        return QStringLiteral("The customer file %1 could not be read: %2.").arg(displayPath(path), reason);
     case Cause::ExportInUtf16:
         return QStringLiteral(
                    "The customer file %1 is Unicode (UTF-16) text, in which no customer rows can be "

@@ -1,29 +1,38 @@
 #include "commandline.h"
 
+#include "import/paths.h"
+#include "settings/programfolder.h"
+
 namespace brevik::tool {
 
 QString usageText()
 {
     return QStringLiteral(
-        "Usage:\n"
-        "  brevik-import extract EXPORT_FILE [--quickbooks-folder DIR]\n"
-        "  brevik-import strip [--data-folder DIR] [--quickbooks-folder DIR] [--qb-version VALUE]\n"
-        "  brevik-import import EXPORT_FILE [--data-folder DIR] [--quickbooks-folder DIR] [--qb-version "
-        "VALUE]\n"
-        "  brevik-import create-database DIR\n"
-        "  brevik-import --help\n"
-        "\n"
-        "extract          copies the customer rows of a QuickBooks export into QBCUST.TXT in the\n"
-        "                 QuickBooks folder, as START does\n"
-        "strip            imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data\n"
-        "                 folder, as STRIP does\n"
-        "import           extract, then strip\n"
-        "create-database  creates a new, empty zrdata.mdb in DIR\n"
-        "\n"
-        "Folders not given take their value from zrQBck.dat in the tool's folder; the version value\n"
-        "comes from QBvers.Dat there, else \"0\". Messages go to standard error, one line each; the\n"
-        "last line on standard output sums up the run. Exit status: 0 the run completed, 1 it could\n"
-        "not run or stopped, 2 a usage error.\n");
+               "Usage:\n"
+               "  brevik-import extract EXPORT_FILE [--quickbooks-folder DIR]\n"
+               "  brevik-import strip [--data-folder DIR] [--quickbooks-folder DIR] [--qb-version VALUE]\n"
+               "  brevik-import import EXPORT_FILE [--data-folder DIR] [--quickbooks-folder DIR] "
+               "[--qb-version "
+               "VALUE]\n"
+               "  brevik-import create-database DIR\n"
+               "  brevik-import --help\n"
+               "\n"
+               "extract          copies the customer rows of a QuickBooks export into QBCUST.TXT in the\n"
+               "                 QuickBooks folder, as START does\n"
+               "strip            imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data\n"
+               "                 folder, as STRIP does\n"
+               "import           extract, then strip\n"
+               "create-database  creates a new, empty zrdata.mdb in DIR\n"
+               "\n"
+               "Folders not given come from zrQBck.dat, the version value from QBvers.Dat (else \"0\").\n"
+               "Both files lie in the tool's folder when it can be written. Otherwise they are written in\n"
+               "  %1\n"
+               "and read from there; a file without a copy there is read from the tool's folder.\n"
+               "\n"
+               "Messages go to standard error, one line each; the last line on standard output sums up\n"
+               "the run. Exit status: 0 the run completed, 1 it could not run or stopped, 2 a usage\n"
+               "error.\n")
+        .arg(displayPath(userSettingsFolder()));
 }
 
 ParseResult parseCommandLine(const QStringList& arguments)

@@ -6,7 +6,7 @@
 #include "import/reporter.h"
 #include "import/striprun.h"
 #include "import/textencoding.h"
-#include "settings/programfolder.h"
+#include "settings/settingsfile.h"
 #include "settings/versionfile.h"
 #include "tools/createdatabase.h"
 #include "tools/folderdefaults.h"
@@ -56,7 +56,7 @@ QString versionValue(const Invocation& invocation)
 {
     if (invocation.qbVersion)
         return *invocation.qbVersion;
-    return VersionFile(programFolder()).read().value_or(QStringLiteral("0"));
+    return VersionFile::ofProgram().read().value_or(QStringLiteral("0"));
 }
 
 // Imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data folder, as STRIP does.
@@ -88,8 +88,8 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayou
 
 int extract(const Invocation& invocation, Reporter& reporter)
 {
-    const ToolFolders folders =
-        resolveFolders(std::nullopt, invocation.quickBooksFolder, programFolder(), NeedsQuickBooksFolder);
+    const ToolFolders folders = resolveFolders(std::nullopt, invocation.quickBooksFolder,
+                                               SettingsFile::ofProgram(), NeedsQuickBooksFolder);
     if (!folders.missing.isEmpty())
         return usageError(folders.missing);
     ExportLayout layout;
@@ -99,8 +99,9 @@ int extract(const Invocation& invocation, Reporter& reporter)
 
 int strip(const Invocation& invocation, Reporter& reporter)
 {
-    const ToolFolders folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
-                                               programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
+    const ToolFolders folders =
+        resolveFolders(invocation.dataFolder, invocation.quickBooksFolder, SettingsFile::ofProgram(),
+                       NeedsDataFolder | NeedsQuickBooksFolder);
     if (!folders.missing.isEmpty())
         return usageError(folders.missing);
     // QBCUST.TXT keeps no header: the designed columns stand, and the file's own bytes tell
@@ -112,8 +113,9 @@ int strip(const Invocation& invocation, Reporter& reporter)
 
 int import(const Invocation& invocation, Reporter& reporter)
 {
-    const ToolFolders folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
-                                               programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
+    const ToolFolders folders =
+        resolveFolders(invocation.dataFolder, invocation.quickBooksFolder, SettingsFile::ofProgram(),
+                       NeedsDataFolder | NeedsQuickBooksFolder);
     if (!folders.missing.isEmpty())
         return usageError(folders.missing);
     ExportLayout layout;

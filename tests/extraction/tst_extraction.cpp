@@ -172,6 +172,7 @@ private Q_SLOTS:
         QVERIFY(!result.succeeded());
         QCOMPARE(result.failure->cause, ExtractionFailure::Cause::ExportUnreadable);
         QVERIFY(result.failure->message().contains(QDir::toNativeSeparators(missing)));
+        QVERIFY(result.failure->message().endsWith(u'.'));
         QVERIFY(!result.failure->reason.isEmpty());
         QCOMPARE(listed, 0);
         QCOMPARE(readBytes(qbcust()), QByteArray("CUST\tearlier\r\n"));
