@@ -6,17 +6,16 @@
 #include "app/folderlist.h"
 #include "app/linecontrol.h"
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QWidget>
@@ -70,6 +69,17 @@ void addButtonKeys(QPushButton* button, unsigned flags)
     }
 }
 
+// Only the selected option of a group takes the focus by Tab.
+void tabStopAtSelected(const QButtonGroup* group)
+{
+    const QAbstractButton* selected = group->checkedButton();
+    for (QAbstractButton* option : group->buttons()) {
+        const Qt::FocusPolicy policy = option->focusPolicy();
+        option->setFocusPolicy(!selected || option == selected ? Qt::FocusPolicy(policy | Qt::TabFocus)
+                                                               : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+    }
+}
+
 QWidget* createWidget(const ControlDesign& c, QWidget* parent)
 {
     switch (c.kind) {
@@ -90,15 +100,21 @@ QWidget* createWidget(const ControlDesign& c, QWidget* parent)
     }
     case ControlKind::CommandButton: {
         auto* button = new QPushButton(c.caption, parent);
-        button->setAutoDefault(false);
+        // Return and Enter press the button that has the focus, as Space does.
+        button->setAutoDefault(true);
         button->setDefault(c.flags & DefaultButton);
         addButtonKeys(button, c.flags);
         return button;
     }
     case ControlKind::TextField:
         return new QLineEdit(c.caption, parent);
-    case ControlKind::ListBox:
-        return new QListWidget(parent);
+    case ControlKind::ListBox: {
+        // A list box scrolls only up and down; a row wider than the list is cut at its edge.
+        auto* list = new QListWidget(parent);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setTextElideMode(Qt::ElideNone);
+        return list;
+    }
     case ControlKind::ProgressBar: {
         auto* bar = new QProgressBar(parent);
         bar->setRange(0, 100);
@@ -188,6 +204,25 @@ void DesignedControls::build(QWidget* client, const WindowDesign& design)
         }
     }
 
+    // Option buttons in one container form one group: one of them is selected, the arrow keys
+    // move among them and never into the options of another container, and Tab stops at the
+    // selected one only.
+    QHash<QWidget*, QButtonGroup*> groups;
+    for (const auto& c : design.controls) {
+        auto* option = c.kind == ControlKind::OptionButton ? get<QRadioButton>(QString(c.name)) : nullptr;
+        if (!option)
+            continue;
+        QButtonGroup*& group = groups[option->parentWidget()];
+        if (!group) {
+            group = new QButtonGroup(option->parentWidget());
+            QObject::connect(group, &QButtonGroup::buttonToggled, group,
+                             [group = group] { tabStopAtSelected(group); });
+        }
+        group->addButton(option);
+    }
+    for (QButtonGroup* group : std::as_const(groups))
+        tabStopAtSelected(group);
+
     // The focus order follows the tab column. Only controls that can take the focus are chained:
     // the chain passes over the others, and Qt leaves a link to one of them undone.
     std::vector<const ControlDesign*> tabbed;
@@ -227,6 +262,13 @@ QWidget* DesignedControls::firstFocusable() const
     return nullptr;
 }
 
+Qt::WindowFlags fixedDialogFlags()
+{
+    // Without CustomizeWindowHint the platform may add title-bar buttons of its own.
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint;
+}
+
 void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& design)
 {
     window->setObjectName(QString(design.name));
@@ -239,7 +281,7 @@ void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& des
                  Qt::WindowCloseButtonHint;
         break;
     case FrameKind::FixedDialog:
-        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        flags = fixedDialogFlags();
         break;
     case FrameKind::NoTitleBar:
         flags = Qt::Dialog | Qt::FramelessWindowHint;
@@ -267,16 +309,6 @@ void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& des
     client->setFixedSize(clientSize);
     if (design.frame != FrameKind::Sizable)
         window->setFixedSize(window->sizeHint());
-}
-
-void centreOnScreen(QWidget* window)
-{
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 } // namespace brevik::ui

@@ -135,9 +135,12 @@ private:
     std::span<const ControlDesign> m_design;
 };
 
+// The frame of the about box and the message boxes: a title and a close button, neither
+// minimise nor maximise.
+[[nodiscard]] Qt::WindowFlags fixedDialogFlags();
+
 // Gives a top-level window its design: caption, frame, client size, background and icon. The
-// window is centred on its screen when it is first shown (see centreOnScreen).
+// window is centred on its screen when it is first shown (see showCentred).
 void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& design);
-void centreOnScreen(QWidget* window);
 
 } // namespace brevik::ui

@@ -1,9 +1,8 @@
 #include "forms.h"
 
-#include "app/formdesign.h"
-
 #include "app/frmbrevik.h"
 #include "app/frmsplash.h"
+#include "app/windowplacement.h"
 #include "settings/frmpath.h"
 #include "windows/frmabout.h"
 #include "windows/frmexport.h"
@@ -102,10 +101,8 @@ void Forms::showModeless(QWidget* window)
 {
     if (!window)
         return;
-    const bool first = !window->isVisible();
-    window->show();
-    if (first)
-        centreOnScreen(window);
+    if (!window->isVisible())
+        showCentred(window);
     window->raise();
     window->activateWindow();
 }

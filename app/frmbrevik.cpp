@@ -9,11 +9,12 @@
 #include "app/stripprogress.h"
 #include "app/userinputblocker.h"
 #include "import/clientwriter.h"
-#include "import/cp1252.h"
 #include "import/extraction.h"
 #include "import/paths.h"
 #include "import/quickbooksfolderlock.h"
+#include "import/rowreader.h"
 #include "import/striprun.h"
+#include "import/textencoding.h"
 #include "settings/frmpath.h"
 #include "settings/programfolder.h"
 #include "settings/versionfile.h"
@@ -21,6 +22,7 @@
 #include "windows/frmexport.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -43,39 +45,6 @@ const QString NoFileChosen = QStringLiteral("*.iif");
 constexpr int ActiveHeight = 3900;
 constexpr int SelectedHeight = 4260;
 constexpr int ExtractedHeight = 7320;
-
-// Appends the copied rows to the list a batch at a time; one item at a time is slow on
-// exports of many thousand customers.
-class ListFeeder
-{
-public:
-    explicit ListFeeder(QListWidget* list)
-        : m_list(list)
-    {}
-    ListFeeder(const ListFeeder&) = delete;
-    ListFeeder& operator=(const ListFeeder&) = delete;
-    ~ListFeeder() { flush(); }
-
-    void add(QByteArrayView row)
-    {
-        m_batch.append(fromCp1252(row.data(), row.size()));
-        if (m_batch.size() >= BatchSize)
-            flush();
-    }
-
-    void flush()
-    {
-        if (m_batch.isEmpty())
-            return;
-        m_list->addItems(m_batch);
-        m_batch.clear();
-    }
-
-private:
-    static constexpr qsizetype BatchSize = 5000;
-    QListWidget* m_list;
-    QStringList m_batch;
-};
 
 } // namespace
 
@@ -204,10 +173,10 @@ void frmBrevik::Form_Activate()
     gM = txtHold1->text();
     gQ = txtHold2->text();
     setHeightTwips(ActiveHeight);
-    const std::optional<QString> version = VersionFile(programFolder()).read();
+    const std::optional<QString> version = VersionFile::ofProgram().read();
     // Selecting the option here does not run its click procedure, so becoming active never
-    // writes QBvers.Dat: a missing file stays missing, and a read-only program folder does not
-    // bring a message each time the window comes forward.
+    // writes QBvers.Dat: a missing file stays missing, and a folder that cannot be written does
+    // not bring a message each time the window comes forward.
     if (version && *version == u"1")
         opt2002->setChecked(true);
     else
@@ -217,10 +186,10 @@ void frmBrevik::Form_Activate()
 
 void frmBrevik::storeVersion(const QString& value)
 {
-    const VersionFile file(programFolder());
+    const VersionFile file = VersionFile::ofProgram();
     if (const std::optional<QString> reason = file.write(value))
         operatorMessages().report(QStringLiteral("The QuickBooks version could not be saved in %1: %2")
-                                      .arg(displayPath(file.path()), *reason));
+                                      .arg(displayPath(file.writtenPath()), *reason));
     gOpt = value;
 }
 
@@ -251,20 +220,16 @@ void frmBrevik::cmdStart_Click()
 {
     setHeightTwips(ExtractedHeight);
     const QString chosen = txtCustIIF->text();
-    // No other run may replace QBCUST.TXT while it is written. A refusal has said why, and hides
-    // an earlier STRIP, which would import the other run's rows.
+    // No other run may replace QBCUST.TXT while it is written and listed. A refusal has said
+    // why, and hides an earlier STRIP, which would import the other run's rows.
     QuickBooksFolderLock lock(gQ);
     if (chosen != NoFileChosen && !lock.take(operatorMessages())) {
         cmdStrip->setVisible(false);
     } else if (chosen != NoFileChosen) {
-        ExtractionResult result;
-        {
-            ListFeeder list(lstCust);
-            result = extractCustomerRows(chosen, gQ, [&list](QByteArrayView row) { list.add(row); });
-        }
-        lock.release();
+        const ExtractionResult result = extractCustomerRows(chosen, gQ);
         if (result.succeeded()) {
-            m_exportColumns = result.columns;
+            m_exportLayout = result.layout;
+            listCopiedRows(result.outputPath, result.layout.encoding);
             cmdStrip->setVisible(true);
             cmdStart->setVisible(false);
             cmdStrip->move(pixels(3360), pixels(5760));
@@ -272,11 +237,33 @@ void frmBrevik::cmdStart_Click()
             // A STRIP still showing from an earlier run would import a file that no longer
             // belongs to the chosen export.
             cmdStrip->setVisible(false);
+            lock.release();
             operatorMessages().report(result.failure->message());
         }
     }
     beep();
     beep();
+}
+
+// The rows are listed from the copy once it is complete, since only the whole export tells
+// whether its text is UTF-8; they are appended a batch at a time, as one item at a time is
+// slow on exports of many thousand customers.
+void frmBrevik::listCopiedRows(const QString& customerFile, TextEncoding encoding)
+{
+    constexpr qsizetype BatchSize = 5000;
+    QFile file(customerFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    RowReader reader(file);
+    QStringList batch;
+    for (QByteArrayView row; reader.next(row);) {
+        batch.append(decodeRow(row, encoding));
+        if (batch.size() >= BatchSize) {
+            lstCust->addItems(batch);
+            batch.clear();
+        }
+    }
+    lstCust->addItems(batch);
 }
 
 // The import run. The core works on a copy of the window's values; the controls follow the run
@@ -290,18 +277,18 @@ void frmBrevik::cmdStrip_Click()
     for (std::size_t i = 0; i < CustomerFieldCount; ++i)
         values.Text1[i] = Text1[i]->text();
 
-    Reporter& reporter = operatorMessages();
     // No other run may replace QBCUST.TXT while it is read; a refusal has said why.
     QuickBooksFolderLock lock(gQ);
-    if (!lock.take(reporter))
+    if (!lock.take(operatorMessages()))
         return;
+    StripProgress progress(*this, values);
+    StripProgress::Messages reporter(progress, operatorMessages());
     ClientWriter writer(reporter);
     StripRun run(values, writer, reporter);
-    StripProgress progress(*this, values);
     {
         // No command can be given while the run holds the window, only painting goes on.
         const UserInputBlocker blocker;
-        (void)run.run(joinFolderAndFile(gQ, QStringLiteral("QBCUST.TXT")), m_exportColumns, progress);
+        (void)run.run(joinFolderAndFile(gQ, QStringLiteral("QBCUST.TXT")), m_exportLayout, progress);
         progress.showCurrent();
     }
     gM = values.gM;

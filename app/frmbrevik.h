@@ -2,7 +2,7 @@
 
 #include "app/formdesign.h"
 #include "import/customerfields.h"
-#include "import/exportcolumns.h"
+#include "import/exportlayout.h"
 
 #include <QMainWindow>
 
@@ -36,9 +36,9 @@ public:
     void setHeightTwips(int twips);
     [[nodiscard]] int heightTwips() const;
 
-    // Where the export that START copied keeps its contact and tax columns, for the STRIP
-    // that follows.
-    [[nodiscard]] const ExportColumns& exportColumns() const { return m_exportColumns; }
+    // Where the export that START copied keeps its columns and how its text is encoded, for
+    // the STRIP that follows.
+    [[nodiscard]] const ExportLayout& exportLayout() const { return m_exportLayout; }
 
     // Controls the other windows and the import read and write.
     QLineEdit* txtHold1 = nullptr;
@@ -92,10 +92,11 @@ private:
     void connectControls();
     void storeVersion(const QString& value);
     void noteFocusWindow(QWindow* window);
+    void listCopiedRows(const QString& customerFile, TextEncoding encoding);
 
     QWidget* m_client = nullptr;
     DesignedControls m_controls;
-    ExportColumns m_exportColumns;
+    ExportLayout m_exportLayout;
     bool m_activatedBefore = false;
     bool m_otherWindowWasActive = false;
     bool m_closing = false;

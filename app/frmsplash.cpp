@@ -131,7 +131,7 @@ void frmSplash::Timer1_Timer()
     close();
 
     // A read that ends early keeps what it read; only two non-empty values hand over.
-    const FolderSettings folders = SettingsFile(programFolder()).read().folders;
+    const FolderSettings folders = SettingsFile::ofProgram().read().folders;
     if (!folders.dataFolder.isEmpty() && !folders.quickBooksFolder.isEmpty()) {
         frmBrevik& main = Forms::brevik();
         main.txtHold1->setText(folders.dataFolder);

@@ -1,5 +1,7 @@
 #include "messagebox.h"
 
+#include "app/formdesign.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -17,6 +19,8 @@ void MessageBoxReporter::report(const QString& message)
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Brevik"), message, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
+    // After the modality, which sets the box's flags anew.
+    box.setWindowFlags(fixedDialogFlags());
     box.exec();
 }
 

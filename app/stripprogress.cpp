@@ -1,6 +1,7 @@
 #include "stripprogress.h"
 
 #include "app/frmbrevik.h"
+#include "app/userinputblocker.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -77,6 +78,21 @@ void StripProgress::showCurrent()
     m_window.pb1->setValue(static_cast<int>(m_value >> m_scale));
     for (std::size_t i = 0; i < CustomerFieldCount; ++i)
         m_window.Text1[i]->setText(m_values.Text1[i]);
+}
+
+StripProgress::Messages::Messages(StripProgress& progress, Reporter& shown)
+    : m_progress(progress)
+    , m_shown(shown)
+{}
+
+void StripProgress::Messages::report(const QString& message)
+{
+    m_progress.showCurrent();
+    // The bar repaints of itself only after a change of some pixels; one row may be less.
+    m_progress.m_window.pb1->update();
+    m_progress.m_window.lstCust->scrollToBottom();
+    const MessageCursor arrow;
+    m_shown.report(message);
 }
 
 } // namespace brevik::ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/customerfields.h"
+#include "import/reporter.h"
 #include "import/striprun.h"
 
 #include <QElapsedTimer>
@@ -29,6 +30,20 @@ public:
     // Brings the list, the bar and the customer fields up to date with the run; the window
     // calls it once more when the run is over, however it ended.
     void showCurrent();
+
+    // The run's messages name no customer. Before each one the window shows the run as far as it
+    // has come: every name taken, the current customer's last and in view, and the bar at the
+    // current row, so that the operator can tell which customer the message is about.
+    class Messages final : public Reporter
+    {
+    public:
+        Messages(StripProgress& progress, Reporter& shown);
+        void report(const QString& message) override;
+
+    private:
+        StripProgress& m_progress;
+        Reporter& m_shown;
+    };
 
 private:
     static constexpr qint64 ShortestIntervalNs = 33'000'000;

@@ -1,6 +1,7 @@
 #include "userinputblocker.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
@@ -60,6 +61,7 @@ UserInputBlocker::UserInputBlocker(QObject* parent)
     : QObject(parent)
 {
     QCoreApplication::instance()->installEventFilter(this);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 UserInputBlocker::~UserInputBlocker()
@@ -68,6 +70,7 @@ UserInputBlocker::~UserInputBlocker()
     // rather than delivered once the step is over.
     QCoreApplication::processEvents();
     QCoreApplication::instance()->removeEventFilter(this);
+    QApplication::restoreOverrideCursor();
 }
 
 bool UserInputBlocker::eventFilter(QObject* watched, QEvent* event)
@@ -81,6 +84,21 @@ bool UserInputBlocker::eventFilter(QObject* watched, QEvent* event)
     else if (event->type() == QEvent::ShortcutOverride)
         event->accept();
     return true;
+}
+
+MessageCursor::MessageCursor()
+{
+    const QCursor* cursor = QApplication::overrideCursor();
+    if (cursor && cursor->shape() == Qt::WaitCursor) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        m_set = true;
+    }
+}
+
+MessageCursor::~MessageCursor()
+{
+    if (m_set)
+        QApplication::restoreOverrideCursor();
 }
 
 } // namespace brevik::ui

@@ -6,8 +6,9 @@ namespace brevik::ui {
 
 // While it lives, the operator's input to the program's windows (mouse, keys, wheel, shortcuts
 // and close requests from the title bar) is thrown away instead of queued, so that a window can
-// repaint in the middle of a long step without taking a command. A modal message box that the
-// step shows still takes its input, or the step could never go on.
+// repaint in the middle of a long step without taking a command, and the wait cursor says so. A
+// modal message box that the step shows still takes its input, or the step could never go on;
+// MessageCursor gives it the ordinary cursor meanwhile.
 class UserInputBlocker final : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,19 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// While it lives, the ordinary arrow cursor stands over a wait cursor set by UserInputBlocker.
+class MessageCursor final
+{
+public:
+    MessageCursor();
+    ~MessageCursor();
+    MessageCursor(const MessageCursor&) = delete;
+    MessageCursor& operator=(const MessageCursor&) = delete;
+
+private:
+    bool m_set = false;
 };
 
 } // namespace brevik::ui

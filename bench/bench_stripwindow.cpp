@@ -100,7 +100,7 @@ int main(int argc, char* argv[])
                 ClientWriter writer(messages);
                 StripRun run(values, writer, messages);
                 StripObserver none;
-                (void)run.run(extracted.outputPath, extracted.columns, none);
+                (void)run.run(extracted.outputPath, extracted.layout, none);
             }
             core.push_back(cpuSeconds() - start);
         }

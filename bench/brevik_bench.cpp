@@ -233,8 +233,8 @@ std::optional<ImportFigures> measureImport(const QString& exportFile, const QStr
         {
             ClientWriter writer(reporter);
             StripRun strip(values, writer, reporter);
-            summary = strip.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")),
-                                extraction.columns, observer);
+            summary = strip.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), extraction.layout,
+                                observer);
         }
         out.seconds = double(timer.nsecsElapsed()) / 1e9;
         out.cpuSeconds = ownCpuSeconds() - cpuStart;

@@ -48,6 +48,9 @@ void WriteTally::count(WriteOutcome outcome)
     case WriteOutcome::NothingWritten:
         ++nothingWritten;
         break;
+    case WriteOutcome::JobPassedOver:
+        ++jobsPassedOver;
+        break;
     case WriteOutcome::Refused:
         ++refused;
         break;
@@ -255,7 +258,7 @@ bool ClientWriter::finish()
     return commit();
 }
 
-WriteOutcome ClientWriter::AddClient(WindowValues& values)
+WriteOutcome ClientWriter::AddClient(WindowValues& values, RowKind kind)
 {
     if (m_stopped || !open(values) || !beginCustomer())
         return WriteOutcome::Stopped;
@@ -263,6 +266,13 @@ WriteOutcome ClientWriter::AddClient(WindowValues& values)
     CustomerFields& fields = values.Text1;
     m_customerName = fields[FieldName];
     m_refusals.clear();
+    // A job shares its customer's billing name; once the run has written that client, the
+    // job's own marks (its tax mark above all) must not overwrite the customer's.
+    if (kind == RowKind::Job && m_written.contains(m_customerName)) {
+        if (!endCustomer(WriteOutcome::JobPassedOver, fields, QString()))
+            return WriteOutcome::Stopped;
+        return WriteOutcome::JobPassedOver;
+    }
     QString clientNumber;
     WriteOutcome outcome;
     if (findClient(fields[FieldName], clientNumber)) {
@@ -279,6 +289,9 @@ WriteOutcome ClientWriter::AddClient(WindowValues& values)
 
     if (!endCustomer(outcome, fields, clientNumber))
         return WriteOutcome::Stopped;
+    // As the row gave it: the insert path cuts the name, and a later job carries it uncut.
+    if (outcome == WriteOutcome::Added || outcome == WriteOutcome::Updated)
+        m_written.insert(m_customerName);
     return outcome;
 }
 

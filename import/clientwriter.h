@@ -8,6 +8,7 @@
 #include "import/fieldrules.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -21,12 +22,20 @@ namespace brevik {
 
 class Reporter;
 
+// Whether a row is a customer's own or one of its jobs ("customer:job" in QuickBooks).
+enum class RowKind
+{
+    Customer,
+    Job,
+};
+
 // What one AddClient call did.
 enum class WriteOutcome
 {
     Added,          // a new client with its account, address and contact
     Updated,        // the rows of an existing client rewritten
     NothingWritten, // an empty name
+    JobPassedOver,  // a job whose client an earlier customer of the run has written
     Refused,        // the database refused a row of the customer, or no client number was left
     Stopped,        // the database could not be opened or saved: the run must stop
 };
@@ -47,10 +56,11 @@ struct WriteTally
     qint64 added = 0;
     qint64 updated = 0;
     qint64 nothingWritten = 0;
+    qint64 jobsPassedOver = 0;
     qint64 refused = 0;
 
     void count(WriteOutcome outcome);
-    [[nodiscard]] qint64 total() const { return added + updated + nothingWritten + refused; }
+    [[nodiscard]] qint64 total() const { return added + updated + nothingWritten + jobsPassedOver + refused; }
 };
 
 // Writes one customer at a time into zrdata.mdb: looks the client up by name, and either adds
@@ -76,7 +86,12 @@ public:
     // Writes the customer held in values.Text1. It refreshes gM and gQ from the hidden fields
     // and writes back the name, state and telephone rules' results into Text1(0), Text1(4) and
     // Text1(9).
-    [[nodiscard]] WriteOutcome AddClient(WindowValues& values);
+    //
+    // A job shares its customer's billing name, and so its client. A job whose client an
+    // earlier call of this writer added or rewrote is passed over without a word and writes
+    // nothing, so that the job's own marks (its tax mark above all) never overwrite its
+    // customer's. A job whose client this writer has not written yet is written as a customer.
+    [[nodiscard]] WriteOutcome AddClient(WindowValues& values, RowKind kind = RowKind::Customer);
 
     // Commits what is pending; false (after a message) when the database refused it.
     [[nodiscard]] bool finish();
@@ -140,6 +155,7 @@ private:
     ClientNumbers m_numbers;
     qint64 m_dataVersion = -1; // as seen after our last commit
     CallMessages m_messages;
+    QSet<QString> m_written; // the names, as the rows gave them, of the clients written so far
 
     qint64 m_row = 0;
     QString m_customerName;                // the current customer, as the file names it

@@ -4,9 +4,11 @@
 #include "import/regularfile.h"
 #include "import/replacingfile.h"
 #include "import/rowreader.h"
+#include "import/textencoding.h"
 
 #include <QFile>
 
+#include <array>
 #include <cstring>
 
 namespace brevik {
@@ -135,9 +137,24 @@ bool isCustomerHeaderRow(QByteArrayView row)
 
 ExportColumns headerColumns(QByteArrayView headerRow)
 {
-    ExportColumns columns;
-    bool contactFound = false;
-    bool taxFound = false;
+    struct Column
+    {
+        QByteArrayView name;
+        int ExportColumns::*field;
+        bool found = false;
+    };
+    std::array columns = {
+        Column{"NAME", &ExportColumns::fullNameField},
+        Column{"BADDR1", &ExportColumns::nameField},
+        Column{"BADDR2", &ExportColumns::address1Field},
+        Column{"BADDR3", &ExportColumns::address2Field},
+        Column{"BADDR4", &ExportColumns::address2MoreField},
+        Column{"BADDR5", &ExportColumns::lastAddressField},
+        Column{"PHONE1", &ExportColumns::phoneField},
+        Column{"CONT1", &ExportColumns::contactField},
+        Column{"TAXABLE", &ExportColumns::taxField},
+    };
+    ExportColumns result;
     int number = 1;
     qsizetype begin = 0;
     while (begin <= headerRow.size()) {
@@ -145,30 +162,40 @@ ExportColumns headerColumns(QByteArrayView headerRow)
         if (end < 0)
             end = headerRow.size();
         const QByteArrayView field = headerRow.sliced(begin, end - begin);
-        if (!contactFound && namesColumn(field, "CONT1")) {
-            columns.contactField = number;
-            contactFound = true;
-        } else if (!taxFound && namesColumn(field, "TAXABLE")) {
-            columns.taxField = number;
-            taxFound = true;
+        for (Column& column : columns) {
+            if (!column.found && namesColumn(field, column.name)) {
+                result.*column.field = number;
+                column.found = true;
+                break;
+            }
         }
         begin = end + 1;
         ++number;
     }
-    return columns;
+    return result;
 }
 
 QString ExtractionFailure::message() const
 {
     switch (cause) {
     case Cause::ExportUnreadable:
-        return QStringLiteral("The customer file %1 could not be read: %2").arg(displayPath(path), reason);
+        return QStringLiteral("The customer file %1 could not be read: %2.").arg(displayPath(path), reason);
     case Cause::ExportInUtf16:
         return QStringLiteral(
                    "The customer file %1 is Unicode (UTF-16) text, in which no customer rows can be "
                    "read. Export the customer list from QuickBooks again, or save the file as ANSI "
                    "(Windows-1252) text. Nothing was copied.")
             .arg(displayPath(path));
+    case Cause::RowsWithoutTabs: {
+        const QString rows =
+            customerRows == 1
+                ? QStringLiteral("1 customer row, but it is not TAB-separated, so none of its fields")
+                : QStringLiteral("%1 customer rows, but they are not TAB-separated, so none of their fields")
+                      .arg(customerRows);
+        return QStringLiteral("The customer file %1 holds %2 can be read. Perhaps its TABs were turned into "
+                              "blanks: export the customer list from QuickBooks again. Nothing was copied.")
+            .arg(displayPath(path), rows);
+    }
     case Cause::OutputUnwritable:
         return QStringLiteral("The customer rows could not be written to %1: %2. Any earlier copy of the "
                               "file was left as it was.")
@@ -194,8 +221,11 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         result.failure = failure(Cause::ExportInUtf16, exportFile, QString());
         return result;
     }
-    if (start.startsWith("\xef\xbb\xbf"))
+    EncodingJudge encoding;
+    if (start.startsWith("\xef\xbb\xbf")) {
         input.skip(3);
+        encoding.markedUtf8();
+    }
     // Until commit() the rows go to a file of their own, so a failed run leaves the earlier
     // QBCUST.TXT in place.
     ReplacingFile output(result.outputPath);
@@ -207,11 +237,12 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
     RowReader reader(input, ReadChunk);
     ChunkedWriter writer(output.device());
     bool headerSeen = false;
+    bool tabSeen = false;
     QByteArrayView row;
     while (reader.next(row)) {
         if (!isCustomerRow(row)) {
             if (!headerSeen && isCustomerHeaderRow(row)) {
-                result.columns = headerColumns(row);
+                result.layout.columns = headerColumns(row);
                 headerSeen = true;
             }
             continue;
@@ -222,6 +253,9 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
             return result;
         }
         ++result.rowsCopied;
+        encoding.addRow(row);
+        // The usual customer row shows its first TAB right after "CUST".
+        tabSeen = tabSeen || row.contains('\t');
         if (onRow)
             onRow(row);
     }
@@ -229,6 +263,12 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         result.failure = failure(Cause::ExportUnreadable, exportFile, reader.errorString());
         return result;
     }
+    if (result.rowsCopied > 0 && !tabSeen) {
+        result.failure = failure(Cause::RowsWithoutTabs, exportFile, QString());
+        result.failure->customerRows = result.rowsCopied;
+        return result;
+    }
+    result.layout.encoding = encoding.encoding();
     if (!writer.flush()) {
         result.failure = failure(Cause::OutputUnwritable, result.outputPath, writeFailure(output.device()));
         return result;

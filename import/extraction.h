@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/exportcolumns.h"
+#include "import/exportlayout.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -22,9 +22,10 @@ namespace brevik {
 // True for the export's own header row of the customer list: its first field is "!CUST".
 [[nodiscard]] bool isCustomerHeaderRow(QByteArrayView row);
 
-// The positions of the columns that a "!CUST" header row names CONT1 and TAXABLE, "!CUST"
-// itself being field 1; names are compared with their double quotes dropped. A column the
-// header does not name keeps its designed position.
+// The positions a "!CUST" header row gives the columns the scan takes (NAME, BADDR1 to BADDR5,
+// PHONE1, CONT1 and TAXABLE), "!CUST" itself being field 1; names are compared with their
+// double quotes dropped, and the first of two columns of one name counts. A column the header
+// does not name keeps its designed position.
 [[nodiscard]] ExportColumns headerColumns(QByteArrayView headerRow);
 
 // Why an extraction could not complete.
@@ -35,10 +36,13 @@ struct ExtractionFailure
         ExportUnreadable, // the export file could not be opened or read
         ExportInUtf16,    // the export is UTF-16 text, in which no customer row can be recognised
         OutputUnwritable, // QBCUST.TXT could not be created or written
+        RowsWithoutTabs,  // not one customer row holds a TAB, so no field could be read
     };
     Cause cause = Cause::ExportUnreadable;
     QString path;   // the file concerned
     QString reason; // the system's reason
+    // RowsWithoutTabs: how many customer rows the export holds.
+    qsizetype customerRows = 0;
 
     // The message for the operator, naming the file and the reason.
     [[nodiscard]] QString message() const;
@@ -47,8 +51,10 @@ struct ExtractionFailure
 struct ExtractionResult
 {
     qsizetype rowsCopied = 0;
-    ExportColumns columns; // from the export's first "!CUST" header, else the designed ones
-    QString outputPath;    // QBCUST.TXT in the QuickBooks folder
+    // The columns of the export's first "!CUST" header, else the designed ones, and the
+    // encoding its customer rows are in.
+    ExportLayout layout;
+    QString outputPath; // QBCUST.TXT in the QuickBooks folder
     std::optional<ExtractionFailure> failure;
 
     [[nodiscard]] bool succeeded() const { return !failure.has_value(); }
@@ -62,8 +68,9 @@ using CopiedRowHandler = std::function<void(QByteArrayView row)>;
 // QBCUST.TXT in the QuickBooks folder. The file is written anew and replaces the earlier one
 // only when the whole run succeeds; on failure any earlier QBCUST.TXT stays as it was.
 // A UTF-8 byte-order mark at the start of the export marks the file, not its first row: the
-// first row is judged and copied without it. An export that begins with a UTF-16 byte-order
-// mark fails, since none of its rows could be recognised.
+// first row is judged and copied without it, and the export is read as UTF-8. An export that
+// begins with a UTF-16 byte-order mark fails, since none of its rows could be recognised, and
+// so does an export whose customer rows hold no TAB at all: such rows would import nothing.
 [[nodiscard]] ExtractionResult extractCustomerRows(const QString& exportFile, const QString& quickBooksFolder,
                                                    const CopiedRowHandler& onRow = {});
 

@@ -10,12 +10,6 @@ namespace brevik {
 
 namespace {
 
-constexpr qsizetype NameField = 5;
-constexpr qsizetype Address1Field = 6;
-constexpr qsizetype Address2Field = 7;
-constexpr qsizetype Address2MoreField = 8;
-constexpr qsizetype PhoneField = 15;
-
 // Sets a field in its own buffer where it has one, so cleared fields cost no allocation.
 void setText(QString& field, QStringView text)
 {
@@ -65,21 +59,20 @@ public:
     // hasComma: whether v holds a comma.
     Next apply(qsizetype n, QStringView v, bool hasComma)
     {
-        if (n == NameField) {
+        if (n == m_columns.nameField) {
             if (v.isEmpty())
                 return Next::EndOfRow;
             setText(m_fields[FieldName], v);
             m_named = true;
         }
-        if (n == Address1Field)
+        if (n == m_columns.address1Field)
             setText(m_fields[FieldAddress1], v);
 
-        const bool cityLine = n > Address1Field && hasComma;
-        if (!cityLine && n == Address2Field) {
+        if (!hasComma && n == m_columns.address2Field) {
             setText(m_fields[FieldAddress2], v);
             return Next::Field;
         }
-        if (!cityLine && n == Address2MoreField) {
+        if (!hasComma && n == m_columns.address2MoreField) {
             QString& address2 = m_fields[FieldAddress2];
             if (!v.isEmpty()) {
                 if (address2.isEmpty())
@@ -89,9 +82,9 @@ public:
             }
             return Next::Field;
         }
-        if (cityLine)
+        if (hasComma && m_columns.isCityLineField(n))
             splitCityLine(v, m_fields);
-        if (n == PhoneField)
+        if (n == m_columns.phoneField)
             setText(m_fields[FieldPhone], v);
 
         if (m_takesContactAndTax) {
@@ -145,6 +138,21 @@ bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fiel
         }
     }
     return rules.named();
+}
+
+bool isJobRow(QStringView row, const ExportColumns& columns)
+{
+    if (columns.fullNameField < 1)
+        return false;
+    qsizetype begin = 0;
+    for (int n = 1; n < columns.fullNameField; ++n) {
+        begin = row.indexOf(u'\t', begin);
+        if (begin < 0)
+            return false;
+        ++begin;
+    }
+    const qsizetype end = row.indexOf(u'\t', begin);
+    return end >= 0 && row.sliced(begin, end - begin).contains(u':');
 }
 
 void splitCityLine(QStringView line, CustomerFields& fields)

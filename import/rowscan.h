@@ -1,7 +1,7 @@
 #pragma once
 
 #include "customerfields.h"
-#include "exportcolumns.h"
+#include "exportlayout.h"
 
 #include <QString>
 #include <QStringView>
@@ -12,19 +12,25 @@ namespace brevik {
 struct ScanSettings
 {
     QString gOpt;          // "0" and "1" take contact and tax; any other value takes neither
-    ExportColumns columns; // field numbers of the contact and the tax mark
+    ExportColumns columns; // where each field the scan takes stands
 };
 
 // Scans one row into the fields, which the caller has cleared. Fields are the texts between
 // TABs, numbered from 1; a field whose text begins with "CUST" is passed over, double quotes
-// are dropped, and the text after the last TAB is never applied. Field 5 is the name (an
-// empty one ends the row), 6 the first address line, 7 and 8 the second, any field from 7 on
-// that holds a comma the city line, 15 the telephone; with gOpt "0" or "1" also the contact,
+// are dropped, and the text after the last TAB is never applied. Taken at the positions the
+// columns give: the name (an empty one ends the row), the first address line, the second one
+// from the next two billing lines, the city line from the billing lines after the first two
+// (the last one that holds a comma), the telephone; with gOpt "0" or "1" also the contact,
 // and the tax mark, which ends the row. Rows of any length are scanned whole.
 //
 // Returns true when the row gave a name (the name goes to the list of customers taken).
 // Fields cleared with truncate(0) rather than clear() keep their buffers for the next row.
 bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fields);
+
+// True for a job's row: its QuickBooks name, the text of the full-name field (which a TAB must
+// close, as every field the scan takes), holds a colon: "customer:job". A job shares its
+// billing lines, and so its client, with its customer.
+[[nodiscard]] bool isJobRow(QStringView row, const ExportColumns& columns);
 
 // Splits a city line "city, state zip" into Text1(5), Text1(4) and Text1(3): the city is the
 // text before the first comma, the state the word after the first blank behind the comma, and

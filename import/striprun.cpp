@@ -1,13 +1,13 @@
 #include "striprun.h"
 
 #include "import/clientwriter.h"
-#include "import/cp1252.h"
 #include "import/engine/backup.h"
 #include "import/paths.h"
 #include "import/regularfile.h"
 #include "import/reporter.h"
 #include "import/rowreader.h"
 #include "import/rowscan.h"
+#include "import/textencoding.h"
 
 #include <QFile>
 
@@ -19,7 +19,7 @@ StripRun::StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporte
     , m_reporter(reporter)
 {}
 
-StripSummary StripRun::run(const QString& customerFile, const ExportColumns& columns, StripObserver& observer)
+StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layout, StripObserver& observer)
 {
     StripSummary summary;
     // Whatever ends the run, the summary holds the customers whose rows were committed.
@@ -29,6 +29,7 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
         summary.clientsUpdated = tally.updated;
         summary.rowsWithoutWrite = tally.nothingWritten;
         summary.customersRefused = tally.refused;
+        summary.jobsPassedOver = tally.jobsPassedOver;
         return summary;
     };
     observer.cleared();
@@ -43,7 +44,7 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
     }
     observer.started(file.size());
 
-    const ScanSettings settings{m_values.gOpt, columns};
+    const ScanSettings settings{m_values.gOpt, layout.columns};
     CustomerFields& fields = m_values.Text1;
     RowReader reader(file);
     QByteArrayView row;
@@ -67,12 +68,13 @@ StripSummary StripRun::run(const QString& customerFile, const ExportColumns& col
         // Emptied in place, so that the fields keep their buffers from row to row.
         for (QString& field : fields)
             field.truncate(0);
-        const QString text = fromCp1252(row.data(), row.size());
+        const QString text = decodeRow(row, layout.encoding);
         if (scanRow(text, settings, fields))
             observer.nameTaken(fields[FieldName]);
+        const RowKind kind = isJobRow(text, layout.columns) ? RowKind::Job : RowKind::Customer;
 
         m_writer.setRow(reader.rowsRead());
-        if (m_writer.AddClient(m_values) == WriteOutcome::Stopped)
+        if (m_writer.AddClient(m_values, kind) == WriteOutcome::Stopped)
             return counted();
         fields[FieldCreditLimit].clear();
     }

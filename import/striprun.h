@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/customerfields.h"
-#include "import/exportcolumns.h"
+#include "import/exportlayout.h"
 
 #include <QString>
 
@@ -38,6 +38,7 @@ struct StripSummary
     qint64 clientsUpdated = 0;
     qint64 rowsWithoutWrite = 0;
     qint64 customersRefused = 0; // the database refused a row of each of these
+    qint64 jobsPassedOver = 0;   // jobs whose customer's client an earlier row had written
 
     // Completed, with no customer refused.
     [[nodiscard]] bool clean() const { return completed && customersRefused == 0; }
@@ -52,7 +53,8 @@ class StripRun
 public:
     StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter);
 
-    [[nodiscard]] StripSummary run(const QString& customerFile, const ExportColumns& columns,
+    // The layout is the one START found in the export: the columns, and the encoding of the rows.
+    [[nodiscard]] StripSummary run(const QString& customerFile, const ExportLayout& layout,
                                    StripObserver& observer);
 
 private:

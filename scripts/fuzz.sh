@@ -17,8 +17,9 @@ corpus=build-fuzz/corpus
 exports=(tests/data/*.iif)
 [ -d "$samples" ] && exports+=("$samples"/*.iif)
 
-# Seeds: whole exports for the reader, their rows for the scan, their fields for the number
-# rules, and a few settings and version files.
+# Seeds: whole exports for the reader, their rows for the scan (behind the ten bytes that give
+# version "1" and the usual columns), their fields for the number rules, and a few settings and
+# version files.
 seed_once() {
     local target=$1
     [ -d "$corpus/$target" ] && return 0
@@ -29,7 +30,7 @@ seed_once() {
         cp "${exports[@]}" "$corpus/$target/" ;;
     rowscan)
         cat "${exports[@]}" | tr '\r' '\n' | grep -a . | sort -u | while IFS= read -r row; do
-            n=$((n + 1)); { printf '\001\123\127'; printf '%s' "$row"; } > "$corpus/$target/row$n"
+            n=$((n + 1)); { printf '\001\123\127\004\007\010\011\012\013\021'; printf '%s' "$row"; } > "$corpus/$target/row$n"
         done ;;
     numberrules)
         cat "${exports[@]}" | tr '\t\r' '\n\n' | grep -a . | sort -u | while IFS= read -r field; do

@@ -9,8 +9,12 @@
                           window shows its top left 506 x 283 pixels, so the scene is laid out
                           for that part
 
+and the icon in the desktop's sizes into packaging/icons/ (16.png to 256.png), which an
+installed copy carries for its menu entry.
+
 Only the standard library is needed for the icons; the splash is reduced to 256 colours with
-ImageMagick's convert. Run from anywhere: python3 scripts/make-artwork.py
+ImageMagick's convert. Run from anywhere: python3 scripts/make-artwork.py [icons]
+("icons" writes the icons alone, without the splash).
 """
 import math
 import os
@@ -20,7 +24,10 @@ import sys
 import tempfile
 import zlib
 
-OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "artwork")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+OUT = os.path.join(ROOT, "app", "artwork")
+DESKTOP_ICONS = os.path.join(ROOT, "packaging", "icons")
+DESKTOP_SIZES = (16, 32, 48, 64, 128, 256)
 
 # The sixteen colours of the classic palette, with index 0 kept for "transparent".
 PALETTE = [
@@ -72,10 +79,12 @@ def write_indexed_png(path, width, height, pixels, palette, transparent_index=No
 
 class Canvas:
     """A grid of palette indices. Shapes are predicates over pixel centres in a 32-unit space,
-    so one drawing serves every size; each shape is filled and given a one-pixel outline."""
+    so one drawing serves every size; each shape is filled and given an outline, one pixel wide
+    up to 32 x 32 and as wide as one unit of the drawing above that."""
 
     def __init__(self, size):
         self.size = size
+        self.outline_width = max(1, size // 32)
         self.px = [[T] * size for _ in range(size)]
 
     def _inside(self, shape, x, y):
@@ -85,18 +94,18 @@ class Canvas:
     def fill(self, shape, colour, outline=None):
         n = self.size
         inside = [[self._inside(shape, x, y) for x in range(n)] for y in range(n)]
+        # The core is what stays inside after the outline's width of steps inwards; a pixel
+        # beside the outside, or beside the picture's border, is a step from it.
+        core = inside
+        if outline is not None:
+            for _ in range(self.outline_width):
+                core = [[core[y][x] and all(0 <= x + dx < n and 0 <= y + dy < n and core[y + dy][x + dx]
+                                            for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+                         for x in range(n)] for y in range(n)]
         for y in range(n):
             for x in range(n):
-                if not inside[y][x]:
-                    continue
-                edge = False
-                if outline is not None:
-                    for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
-                        xx, yy = x + dx, y + dy
-                        if not (0 <= xx < n and 0 <= yy < n) or not inside[yy][xx]:
-                            edge = True
-                            break
-                self.px[y][x] = outline if edge else colour
+                if inside[y][x]:
+                    self.px[y][x] = colour if core[y][x] else outline
 
 
 def rect(x0, y0, x1, y1):
@@ -233,6 +242,13 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     for name, size in (("icon32.png", 32), ("icon16.png", 16), ("picicon.png", 32)):
         write_indexed_png(os.path.join(OUT, name), size, size, draw_icon(size), PALETTE, transparent_index=T)
+    os.makedirs(DESKTOP_ICONS, exist_ok=True)
+    for size in DESKTOP_SIZES:
+        write_indexed_png(os.path.join(DESKTOP_ICONS, "%d.png" % size), size, size, draw_icon(size), PALETTE,
+                          transparent_index=T)
+    if sys.argv[1:] == ["icons"]:
+        print("icons written to", os.path.normpath(OUT), "and", os.path.normpath(DESKTOP_ICONS))
+        return 0
 
     width, height = 600, 407
     rows = splash_rgb(width, height)
@@ -244,7 +260,8 @@ def main():
         target = os.path.join(OUT, "splash.png")
         subprocess.run(["convert", ppm, "-treedepth", "8", "-dither", "FloydSteinberg", "-colors", "256",
                         "-strip", "PNG8:" + target], check=True)
-    print("artwork written to", os.path.normpath(OUT))
+    print("artwork written to", os.path.normpath(OUT), "and", os.path.normpath(DESKTOP_ICONS))
+    return 0
 
 
 if __name__ == "__main__":

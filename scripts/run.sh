@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian machine, builds the program and starts it.
+# Sets up a fresh Debian machine, builds the two programs (a Release build of their own, in
+# build-release, without the tests) and starts the window.
 #
 # On a first run, where the program has no folder settings yet, it prepares a demo: a data
 # folder with a new zrdata.mdb and a QuickBooks folder holding a sample export, and points the
@@ -10,11 +11,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-scripts/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default
+scripts/setup.sh run
+cmake --preset release >/dev/null
+cmake --build --preset release --target brevik brevik-import
 
-bin="$root/build/bin"
+bin="$root/build-release/bin"
 demo="$root/demo"
 settings="$bin/zrQBck.dat"
 sample="$root/tests/data/sample_customers.iif"

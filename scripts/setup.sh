@@ -1,15 +1,33 @@
 #!/usr/bin/env bash
-# Installs what the build, the tests and the program need on a Debian machine, when missing.
+# Installs what is missing on a Debian machine.
+# Usage: scripts/setup.sh [run|package|check|all]   (default all)
+#   run      what building and running the two programs needs
+#   package  that, and what making the Debian package needs
+#   check    that, and the validators of the menu entry, the metainfo and the manual pages
+#   all      that, and what the tests and the fuzzing need
 set -euo pipefail
+group=${1:-all}
 
-packages=(
-    cmake ninja-build g++ pkg-config git
-    qt6-base-dev qt6-base-dev-tools libgl-dev
-    libsqlite3-dev sqlite3
-    clang clang-format libclang-rt-14-dev
+run=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    libsqlite3-dev
     fonts-liberation fonts-dejavu-core
+)
+package=(dpkg-dev file)
+check=(desktop-file-utils appstream groff-base)
+all=(
+    git sqlite3
+    clang clang-format libclang-rt-14-dev
     xvfb xauth
 )
+case $group in
+run) packages=("${run[@]}") ;;
+package) packages=("${run[@]}" "${package[@]}") ;;
+check) packages=("${run[@]}" "${package[@]}" "${check[@]}") ;;
+all) packages=("${run[@]}" "${package[@]}" "${check[@]}" "${all[@]}") ;;
+*) echo "setup: unknown group $group (run, package, check or all)" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

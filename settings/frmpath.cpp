@@ -71,7 +71,7 @@ frmPath::frmPath(QWidget* parent)
 void frmPath::Form_Load()
 {
     FolderSettings& kept = rememberedFolders();
-    const SettingsRead read = SettingsFile(programFolder()).read();
+    const SettingsRead read = SettingsFile::ofProgram().read();
     // A failed load forgets the data folder; the QuickBooks folder keeps its earlier value, as
     // its line was never reached.
     if (!read.whole()) {
@@ -148,10 +148,10 @@ void frmPath::cmdPath_Click()
     const QString quickBooksField = Text2->text();
     if (isValidFolder(dataField) && isValidFolder(quickBooksField)) {
         kept = {dataField, quickBooksField};
-        const SettingsFile file(programFolder());
+        const SettingsFile file = SettingsFile::ofProgram();
         if (const auto failure = file.write(kept))
             operatorMessages().report(QStringLiteral("The folders could not be saved in %1.\n%2")
-                                          .arg(displayPath(file.path()), *failure));
+                                          .arg(displayPath(file.writtenPath()), *failure));
     }
 
     frmBrevik& main = Forms::brevik();

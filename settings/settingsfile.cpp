@@ -1,7 +1,6 @@
 #include "settingsfile.h"
 
 #include "import/cp1252.h"
-#include "import/paths.h"
 #include "import/regularfile.h"
 #include "import/rowreader.h"
 
@@ -21,6 +20,8 @@ namespace {
 // ends, or one huge line, is neither read whole into memory nor scanned to its end; a line that
 // does not end within it does not count as read.
 constexpr qint64 MaxBytesRead = 1 << 20;
+
+const QString FileName = QStringLiteral("zrQBck.dat");
 
 QStringList& volumeRootsOverride()
 {
@@ -48,13 +49,27 @@ bool volumeHolds(const QString& root, const QString& path)
 
 } // namespace
 
-SettingsFile::SettingsFile(QString programFolder)
-    : m_folder(std::move(programFolder))
+SettingsFile SettingsFile::ofProgram()
+{
+    return SettingsFile(settingsPlace(FileName));
+}
+
+SettingsFile::SettingsFile(const QString& folder)
+    : m_place(SettingsPlace::inFolder(folder, FileName))
+{}
+
+SettingsFile::SettingsFile(SettingsPlace place)
+    : m_place(std::move(place))
 {}
 
 QString SettingsFile::path() const
 {
-    return joinFolderAndFile(m_folder, QStringLiteral("zrQBck.dat"));
+    return m_place.readPath;
+}
+
+QString SettingsFile::writtenPath() const
+{
+    return m_place.writePath;
 }
 
 SettingsRead SettingsFile::parse(QByteArray content, bool cut)
@@ -113,7 +128,8 @@ std::optional<QString> SettingsFile::write(const FolderSettings& folders) const
             return QStringLiteral("The folder %1 holds characters the settings file cannot keep.")
                 .arg(*value);
     }
-    QSaveFile file(path());
+    m_place.prepareWriting();
+    QSaveFile file(writtenPath());
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     const QByteArray content =

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/programfolder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -28,14 +30,21 @@ struct SettingsRead
     [[nodiscard]] bool whole() const { return linesRead == 2; }
 };
 
-// zrQBck.dat in the program's folder: exactly two lines, data folder first, each ended by
-// CR LF, in Windows-1252.
+// zrQBck.dat: exactly two lines, data folder first, each ended by CR LF, in Windows-1252.
 class SettingsFile
 {
 public:
-    explicit SettingsFile(QString programFolder);
+    // The program's settings file, where the program keeps it (see settingsPlace).
+    [[nodiscard]] static SettingsFile ofProgram();
 
-    [[nodiscard]] QString path() const;
+    // The file in the given folder, read and written there.
+    explicit SettingsFile(const QString& folder);
+
+    // The file read and written where the place says.
+    explicit SettingsFile(SettingsPlace place);
+
+    [[nodiscard]] QString path() const;        // the file read
+    [[nodiscard]] QString writtenPath() const; // the file written
 
     // Lines 1 and 2 as whole lines without their ends; lines after the second are ignored. A
     // missing or unreadable file, or one that ends before line 2, gives a read that is not whole.
@@ -50,7 +59,7 @@ public:
     [[nodiscard]] static SettingsRead parse(QByteArray content, bool cut = false);
 
 private:
-    QString m_folder;
+    SettingsPlace m_place;
 };
 
 // How folder paths are written: with drive letters ("C:\Orvella") or from one root ("/srv/orvella").

@@ -1,7 +1,6 @@
 #include "versionfile.h"
 
 #include "import/cp1252.h"
-#include "import/paths.h"
 #include "import/regularfile.h"
 
 #include <QFile>
@@ -12,15 +11,31 @@ namespace brevik {
 namespace {
 // Only the first line counts; a file of garbage without a line end is read no further than this.
 constexpr qint64 MaxBytesRead = 1 << 20;
+
+const QString FileName = QStringLiteral("QBvers.Dat");
 } // namespace
 
-VersionFile::VersionFile(QString programFolder)
-    : m_folder(std::move(programFolder))
+VersionFile VersionFile::ofProgram()
+{
+    return VersionFile(settingsPlace(FileName));
+}
+
+VersionFile::VersionFile(const QString& folder)
+    : m_place(SettingsPlace::inFolder(folder, FileName))
+{}
+
+VersionFile::VersionFile(SettingsPlace place)
+    : m_place(std::move(place))
 {}
 
 QString VersionFile::path() const
 {
-    return joinFolderAndFile(m_folder, QStringLiteral("QBvers.Dat"));
+    return m_place.readPath;
+}
+
+QString VersionFile::writtenPath() const
+{
+    return m_place.writePath;
 }
 
 std::optional<QString> VersionFile::firstItem(const QByteArray& content)
@@ -66,7 +81,8 @@ std::optional<QString> VersionFile::read(QString& failure) const
 
 std::optional<QString> VersionFile::write(const QString& value) const
 {
-    QSaveFile file(path());
+    m_place.prepareWriting();
+    QSaveFile file(writtenPath());
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     const QByteArray line = toCp1252(value) + "\r\n";

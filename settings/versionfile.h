@@ -1,19 +1,29 @@
 #pragma once
 
+#include "settings/programfolder.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace brevik {
 
-// QBvers.Dat in the program's folder: one line holding the QuickBooks version value, "0" for
+// QBvers.Dat: one line holding the QuickBooks version value, "0" for
 // V5.0-V2000 or "1" for V2001-V2005, followed by CR LF.
 class VersionFile
 {
 public:
-    explicit VersionFile(QString programFolder);
+    // The program's version file, where the program keeps it (see settingsPlace).
+    [[nodiscard]] static VersionFile ofProgram();
 
-    [[nodiscard]] QString path() const;
+    // The file in the given folder, read and written there.
+    explicit VersionFile(const QString& folder);
+
+    // The file read and written where the place says.
+    explicit VersionFile(SettingsPlace place);
+
+    [[nodiscard]] QString path() const;        // the file read
+    [[nodiscard]] QString writtenPath() const; // the file written
 
     // The first item of the file: the text up to the first comma or the end of the first line,
     // leading blanks skipped, a quoted value without its quotes. Nothing when the file is
@@ -29,7 +39,7 @@ public:
     [[nodiscard]] static std::optional<QString> firstItem(const QByteArray& content);
 
 private:
-    QString m_folder;
+    SettingsPlace m_place;
 };
 
 } // namespace brevik

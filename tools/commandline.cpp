@@ -1,6 +1,8 @@
 #include "commandline.h"
 
 #include "brevik/version.h"
+#include "import/paths.h"
+#include "settings/programfolder.h"
 
 #include <QCommandLineParser>
 
@@ -119,8 +121,7 @@ QString commandHelp(const CommandSpec& spec)
         width = std::max(width, name.size());
     for (qsizetype i = 0; i < names.size(); ++i)
         text += QStringLiteral("  %1  %2\n").arg(names.at(i).leftJustified(width), descriptions.at(i));
-    text +=
-        QStringLiteral("\nOption values follow the option after a blank or '='; \"--\" ends the options.\n");
+    text += QStringLiteral("\nAn option's value follows it after a blank or '='; \"--\" ends the options.\n");
     return text;
 }
 
@@ -147,16 +148,22 @@ QString usageText()
         text += QStringLiteral("  ") + synopsis(spec) + u'\n';
     text += QStringLiteral("  brevik-import COMMAND --help\n"
                            "  brevik-import --help\n"
-                           "  brevik-import --version\n\n");
+                           "  brevik-import --version\n\n"
+                           "An option's value follows it after a blank or '='; \"--\" ends the options.\n\n");
     for (const CommandSpec& spec : Commands)
         text +=
             QString(spec.name).leftJustified(SummaryColumn) + indented(spec.summary, SummaryColumn) + u'\n';
     text += QStringLiteral(
-        "\n"
-        "Folders not given take their value from zrQBck.dat in the tool's folder; the version value\n"
-        "comes from QBvers.Dat there, else \"0\". Messages go to standard error, one line each; the\n"
-        "last line on standard output sums up the run. Exit status: 0 the run completed, 1 it could\n"
-        "not run or stopped, 2 a usage error.\n");
+                "\n"
+                "Folders not given come from zrQBck.dat, the version value from QBvers.Dat (else \"0\").\n"
+                "Both files lie in the tool's folder when it can be written. Otherwise they are written in\n"
+                "  %1\n"
+                "and read from there; a file without a copy there is read from the tool's folder.\n"
+                "\n"
+                "Messages go to standard error, one line each; the last line on standard output sums up\n"
+                "the run. Exit status: 0 the run completed, 1 it could not run or stopped, 2 a usage\n"
+                "error.\n")
+                .arg(displayPath(userSettingsFolder()));
     return text;
 }
 

@@ -6,7 +6,8 @@
 #include "import/quickbooksfolderlock.h"
 #include "import/reporter.h"
 #include "import/striprun.h"
-#include "settings/programfolder.h"
+#include "import/textencoding.h"
+#include "settings/settingsfile.h"
 #include "settings/versionfile.h"
 #include "tools/createdatabase.h"
 #include "tools/folderdefaults.h"
@@ -45,12 +46,13 @@ void printNothingCopied(const QString& quickBooksFolder)
 void printSummary(const StripSummary& summary)
 {
     printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
-                                     "nothing: %4, customers refused: %5")
+                                     "nothing: %4, customers refused: %5, jobs passed over: %6")
                           .arg(summary.rowsRead)
                           .arg(summary.clientsAdded)
                           .arg(summary.clientsUpdated)
                           .arg(summary.rowsWithoutWrite)
-                          .arg(summary.customersRefused));
+                          .arg(summary.customersRefused)
+                          .arg(summary.jobsPassedOver));
 }
 
 // Stops a command before it starts: the exit status after a usage error, or after the message
@@ -68,7 +70,7 @@ std::optional<int> folderRefusal(const ToolFolders& folders, Reporter& reporter)
 
 // Copies the customer rows as START does; false after the message when it could not.
 bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Reporter& reporter,
-                 ExportColumns& columns)
+                 ExportLayout& layout)
 {
     const ExtractionResult result = extractCustomerRows(exportFile, quickBooksFolder);
     const QString output = displayPath(result.outputPath);
@@ -78,7 +80,7 @@ bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Rep
         return false;
     }
     printLine(stdout, QStringLiteral("%1 copied to %2").arg(customerRows(result.rowsCopied), output));
-    columns = result.columns;
+    layout = result.layout;
     return true;
 }
 
@@ -88,7 +90,7 @@ QString versionValue(const Invocation& invocation, Reporter& reporter)
 {
     if (invocation.qbVersion)
         return *invocation.qbVersion;
-    const VersionFile file(programFolder());
+    const VersionFile file = VersionFile::ofProgram();
     QString failure;
     const std::optional<QString> value = file.read(failure);
     if (!failure.isEmpty())
@@ -98,8 +100,7 @@ QString versionValue(const Invocation& invocation, Reporter& reporter)
 }
 
 // Imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data folder, as STRIP does.
-int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportColumns& columns,
-              Reporter& reporter)
+int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayout& layout, Reporter& reporter)
 {
     TerminalProgress progress(reporter);
     WindowValues values;
@@ -112,7 +113,7 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportColum
     {
         ClientWriter writer(progress);
         StripRun run(values, writer, progress);
-        summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), columns, progress);
+        summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), layout, progress);
     }
     printSummary(summary);
     return summary.clean() ? ExitCompleted : ExitFailed;
@@ -122,8 +123,8 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportColum
 // extraction to the end of the strip, so that no other run replaces QBCUST.TXT in between.
 int extract(const Invocation& invocation, Reporter& reporter)
 {
-    const ToolFolders folders =
-        resolveFolders(std::nullopt, invocation.quickBooksFolder, programFolder(), NeedsQuickBooksFolder);
+    const ToolFolders folders = resolveFolders(std::nullopt, invocation.quickBooksFolder,
+                                               SettingsFile::ofProgram(), NeedsQuickBooksFolder);
     if (const std::optional<int> refused = folderRefusal(folders, reporter))
         return *refused;
     QuickBooksFolderLock lock(folders.quickBooksFolder);
@@ -131,15 +132,16 @@ int extract(const Invocation& invocation, Reporter& reporter)
         printNothingCopied(folders.quickBooksFolder);
         return ExitFailed;
     }
-    ExportColumns columns;
-    return extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, columns) ? ExitCompleted
-                                                                                           : ExitFailed;
+    ExportLayout layout;
+    return extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, layout) ? ExitCompleted
+                                                                                          : ExitFailed;
 }
 
 int strip(const Invocation& invocation, Reporter& reporter)
 {
-    const ToolFolders folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
-                                               programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
+    const ToolFolders folders =
+        resolveFolders(invocation.dataFolder, invocation.quickBooksFolder, SettingsFile::ofProgram(),
+                       NeedsDataFolder | NeedsQuickBooksFolder);
     if (const std::optional<int> refused = folderRefusal(folders, reporter))
         return *refused;
     const QString gOpt = versionValue(invocation, reporter);
@@ -148,14 +150,18 @@ int strip(const Invocation& invocation, Reporter& reporter)
         printSummary(StripSummary());
         return ExitFailed;
     }
-    // QBCUST.TXT keeps no header: the designed contact and tax columns stand.
-    return stripRows(folders, gOpt, ExportColumns(), reporter);
+    // QBCUST.TXT keeps no header: the designed columns stand, and the file's own bytes tell
+    // whether it is UTF-8.
+    const QString customerFile = joinFolderAndFile(folders.quickBooksFolder, QStringLiteral("QBCUST.TXT"));
+    const ExportLayout layout{ExportColumns(), customerFileEncoding(customerFile)};
+    return stripRows(folders, gOpt, layout, reporter);
 }
 
 int import(const Invocation& invocation, Reporter& reporter)
 {
-    const ToolFolders folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
-                                               programFolder(), NeedsDataFolder | NeedsQuickBooksFolder);
+    const ToolFolders folders =
+        resolveFolders(invocation.dataFolder, invocation.quickBooksFolder, SettingsFile::ofProgram(),
+                       NeedsDataFolder | NeedsQuickBooksFolder);
     if (const std::optional<int> refused = folderRefusal(folders, reporter))
         return *refused;
     const QString gOpt = versionValue(invocation, reporter);
@@ -164,10 +170,10 @@ int import(const Invocation& invocation, Reporter& reporter)
         printNothingCopied(folders.quickBooksFolder);
         return ExitFailed;
     }
-    ExportColumns columns;
-    if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, columns))
+    ExportLayout layout;
+    if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, layout))
         return ExitFailed;
-    return stripRows(folders, gOpt, columns, reporter);
+    return stripRows(folders, gOpt, layout, reporter);
 }
 
 } // namespace

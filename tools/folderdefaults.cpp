@@ -1,14 +1,13 @@
 #include "folderdefaults.h"
 
 #include "import/paths.h"
-#include "settings/settingsfile.h"
 
 #include <QStringList>
 
 namespace brevik::tool {
 
 ToolFolders resolveFolders(const std::optional<QString>& dataFolder,
-                           const std::optional<QString>& quickBooksFolder, const QString& toolFolder,
+                           const std::optional<QString>& quickBooksFolder, const SettingsFile& file,
                            unsigned needs)
 {
     ToolFolders folders;
@@ -31,7 +30,6 @@ ToolFolders resolveFolders(const std::optional<QString>& dataFolder,
     if (!wantData && !wantQuickBooks)
         return folders;
 
-    const SettingsFile file(toolFolder);
     const SettingsRead read = file.read();
     if (!read.failure.isEmpty()) {
         folders.unreadable = QStringLiteral("The settings file %1 cannot be read: %2. Give the folders with "

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "settings/settingsfile.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace brevik::tool {
 
-// The folders a command works with. A folder not given on the command line comes from
-// zrQBck.dat in the tool's folder, read as the windows read it; a read that ends early still
-// gives what it read.
+// The folders a command works with. A folder not given on the command line comes from the
+// settings file zrQBck.dat, read as the windows read it; a read that ends early still gives
+// what it read.
 struct ToolFolders
 {
     QString dataFolder;
@@ -29,6 +31,6 @@ enum FolderNeed : unsigned
 // never falls back to the file.
 [[nodiscard]] ToolFolders resolveFolders(const std::optional<QString>& dataFolder,
                                          const std::optional<QString>& quickBooksFolder,
-                                         const QString& toolFolder, unsigned needs);
+                                         const SettingsFile& file, unsigned needs);
 
 } // namespace brevik::tool

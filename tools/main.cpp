@@ -1,3 +1,4 @@
+#include "settings/programfolder.h"
 #include "tools/commandline.h"
 #include "tools/commands.h"
 #include "tools/consolereporter.h"
@@ -9,6 +10,8 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    // The name gives the user's configuration folder, which the tool shares with the window.
+    QCoreApplication::setApplicationName(brevik::programName());
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
 

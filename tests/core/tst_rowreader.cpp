@@ -135,9 +135,33 @@ private Q_SLOTS:
             every[b] = static_cast<char>(b);
         const QString text = brevik::fromCp1252(every);
         QCOMPARE(text.size(), 256);
-        QCOMPARE(text.at(0x80), QChar(0x20AC)); // the euro sign
         QCOMPARE(text.at(0xE9), QChar(0xE9));
         QCOMPARE(brevik::toCp1252(text), every);
+        // Beyond the code page: one "?" for each character, whether it takes one or two units.
+        QCOMPARE(brevik::toCp1252(QStringLiteral(u"\u0100\u0080\U0001F600x")), QByteArray("???x"));
+    }
+
+    // Where the code page parts from Latin-1, byte by byte and both ways; a converter that fell
+    // back to Latin-1 would give control characters here.
+    void codePageHighBytes_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<QChar>("character");
+        const QString characters =
+            QStringLiteral(u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152"
+                           u"\u008D\u017D\u008F\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122"
+                           u"\u0161\u203A\u0153\u009D\u017E\u0178");
+        for (int i = 0; i < 32; ++i)
+            QTest::addRow("0x%X", 0x80 + i) << 0x80 + i << characters.at(i);
+    }
+
+    void codePageHighBytes()
+    {
+        QFETCH(int, byte);
+        QFETCH(QChar, character);
+        const QByteArray one(1, static_cast<char>(byte));
+        QCOMPARE(brevik::fromCp1252(one), QString(character));
+        QCOMPARE(brevik::toCp1252(QString(character)), one);
     }
 };
 

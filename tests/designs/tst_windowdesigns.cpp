@@ -1,5 +1,6 @@
 #include "app/artwork.h"
 #include "app/datacontrolbox.h"
+#include "app/designstyle.h"
 #include "app/drivelist.h"
 #include "app/folderlist.h"
 #include "app/formdesign.h"
@@ -294,7 +295,13 @@ private Q_SLOTS:
         QCOMPARE(m_window->windowTitle(), design.caption);
         QVERIFY(!m_window->windowIcon().isNull());
         const bool sizable = design.frame == FrameKind::Sizable;
-        QCOMPARE(bool(m_window->windowFlags() & Qt::WindowMaximizeButtonHint), sizable);
+        const Qt::WindowFlags flags = m_window->windowFlags();
+        QCOMPARE(bool(flags & Qt::WindowMaximizeButtonHint), sizable);
+        QCOMPARE(bool(flags & Qt::WindowMinimizeButtonHint), sizable);
+        // A fixed dialog frame has a title and a close button, and nothing the platform adds.
+        if (design.frame == FrameKind::FixedDialog)
+            QCOMPARE(flags & (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+                     Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         QCOMPARE(m_window->minimumSize() == m_window->maximumSize(), !sizable);
 
         // The size at creation: the main window takes its working heights once it is active.
@@ -330,6 +337,24 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         QVERIFY(m_window->focusWidget());
         QCOMPARE(m_window->focusWidget()->objectName(), control);
+    }
+
+    // Command buttons and drive lists show the design's colours flat, not as gradients that
+    // turn them nearly white.
+    void buttonsAndDriveListsAreFlat()
+    {
+        frmPath window;
+        DesignStyle style;
+        auto* button = window.findChild<QPushButton*>(QStringLiteral("cmdPath"));
+        auto* drives = window.findChild<DriveList*>(QStringLiteral("drvBox"));
+        const std::pair<QWidget*, QColor> cases[] = {{button, colours::Beige}, {drives, colours::LightCyan}};
+        for (const auto& [widget, colour] : cases) {
+            widget->setStyle(&style);
+            const QImage image = widget->grab().toImage();
+            // Inside the edge, left of the text, at the top and at the bottom.
+            for (const int y : {3, widget->height() - 4})
+                QCOMPARE(QColor(image.pixel(3, y)), colour);
+        }
     }
 
     void artworkIsInTheResources()

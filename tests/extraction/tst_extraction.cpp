@@ -105,6 +105,41 @@ private Q_SLOTS:
         QCOMPARE(result.outputPath, qbcust());
     }
 
+    // The encoding is judged on the customer rows, which are copied as they are either way.
+    void judgesTheEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("utf8");
+        QTest::newRow("ASCII") << QByteArray("CUST\tAcme\r\n") << false;
+        QTest::newRow("Windows-1252") << QByteArray("CUST\tCaf\xe9 Zo\xeb\r\n") << false;
+        QTest::newRow("UTF-8") << QByteArray("CUST\tAcme\r\nCUST\tCaf\xc3\xa9 Zo\xc3\xab\r\n") << true;
+        QTest::newRow("UTF-8, four-byte sequence") << QByteArray("CUST\t\xf0\x9f\x8d\xb0\n") << true;
+        QTest::newRow("marked, ASCII") << QByteArray("\xef\xbb\xbf"
+                                                     "CUST\tAcme\r\n")
+                                       << true;
+        QTest::newRow("marked, invalid") << QByteArray("\xef\xbb\xbf"
+                                                       "CUST\tCaf\xe9\r\n")
+                                         << true;
+        QTest::newRow("UTF-8, then one Windows-1252 row")
+            << QByteArray("CUST\tCaf\xc3\xa9\r\nCUST\tM\xfcller\r\n") << false;
+        QTest::newRow("invalid outside the customer rows")
+            << QByteArray("!HDR\tM\xfcller\r\nCUST\tCaf\xc3\xa9\r\nCUSTNAMEDICT\t\xe9\r\n") << true;
+        QTest::newRow("overlong slash") << QByteArray("CUST\tCaf\xc3\xa9\t\xc0\xaf\r\n") << false;
+        QTest::newRow("encoded surrogate") << QByteArray("CUST\tCaf\xc3\xa9\t\xed\xa0\x80\r\n") << false;
+        QTest::newRow("sequence cut by the row end") << QByteArray("CUST\tCaf\xc3\r\n\xa9\r\n") << false;
+    }
+
+    void judgesTheEncoding()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(bool, utf8);
+        const ExtractionResult result = run(input);
+        QVERIFY(result.succeeded());
+        QCOMPARE(result.layout.encoding,
+                 utf8 ? brevik::TextEncoding::Utf8 : brevik::TextEncoding::Windows1252);
+        QCOMPARE(readBytes(qbcust()), plainRule(input.startsWith("\xef\xbb\xbf") ? input.mid(3) : input));
+    }
+
     void veryLongRowsAndLargeFilesMatchThePlainRule()
     {
         // A row as long as a row may be, across the buffers, and megabytes of every kind of row.
@@ -162,6 +197,7 @@ private Q_SLOTS:
         QVERIFY(!result.succeeded());
         QCOMPARE(result.failure->cause, ExtractionFailure::Cause::ExportUnreadable);
         QVERIFY(result.failure->message().contains(QDir::toNativeSeparators(missing)));
+        QVERIFY(result.failure->message().endsWith(u'.'));
         QVERIFY(!result.failure->reason.isEmpty());
         QCOMPARE(listed, 0);
         QCOMPARE(readBytes(qbcust()), QByteArray("CUST\tearlier\r\n"));

@@ -38,7 +38,7 @@ private:
         {
             ClientWriter writer(reporter);
             StripRun strip(values, writer, reporter);
-            run.summary = strip.run(customerFile, ExportColumns(), observer);
+            run.summary = strip.run(customerFile, ExportLayout(), observer);
         }
         run.messages = reporter.messages();
         return run;
@@ -149,11 +149,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("readOnly"); // the file made read-only
         QTest::addColumn<QString>("said");
-        QTest::newRow("zrdata.mdb") << QStringLiteral("zrdata.mdb") << QStringLiteral("The file is read-only");
-        QTest::newRow("zrdata.mdb-wal") << QStringLiteral("zrdata.mdb-wal")
-                                        << QStringLiteral("journal file %1 is read-only");
-        QTest::newRow("zrdata.mdb-shm") << QStringLiteral("zrdata.mdb-shm")
-                                        << QStringLiteral("journal file %1 is read-only");
+        QTest::newRow("zrdata.mdb") << QStringLiteral("zrdata.mdb")
+                                    << QStringLiteral("The file is read-only");
+        QTest::newRow("zrdata.mdb-wal")
+            << QStringLiteral("zrdata.mdb-wal") << QStringLiteral("journal file %1 is read-only");
+        QTest::newRow("zrdata.mdb-shm")
+            << QStringLiteral("zrdata.mdb-shm") << QStringLiteral("journal file %1 is read-only");
     }
 
     void unwritableDatabaseMakesNoCopy()
@@ -187,8 +188,8 @@ private Q_SLOTS:
         const QString database = dir.filePath(QStringLiteral("zrdata.mdb"));
         QVERIFY2(run.messages.first().contains(QDir::toNativeSeparators(database)),
                  qPrintable(run.messages.first()));
-        QVERIFY2(run.messages.first().contains(said.contains(u"%1") ? said.arg(QDir::toNativeSeparators(locked))
-                                                                     : said),
+        QVERIFY2(run.messages.first().contains(
+                     said.contains(u"%1") ? said.arg(QDir::toNativeSeparators(locked)) : said),
                  qPrintable(run.messages.first()));
         QCOMPARE(filesIn(dir.path()), before);
 

@@ -281,7 +281,7 @@ private Q_SLOTS:
         }
         QCOMPARE(run.lastLine(),
                  QStringLiteral("rows read: 3, clients added: 0, clients updated: 1, rows that "
-                                "wrote nothing: 0, customers refused: 2"));
+                                "wrote nothing: 0, customers refused: 2, jobs passed over: 0"));
     }
 };
 

@@ -86,6 +86,24 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 BOM before a customer")
             << "\xef\xbb\xbf" + acme + bayshore << v0 << 0 << none << acme + bayshore
             << QStringList{QStringLiteral("Acme Supply"), QStringLiteral("Bayshore Cafe")};
+        // Saved as UTF-8 without a mark: read as UTF-8 when every customer row is, and still
+        // copied byte for byte.
+        const QByteArray cafe = customer("Caf\xc3\xa9 Zo\xc3\xab");
+        QTest::newRow("UTF-8 without a mark")
+            << header() + cafe + acme << v0 << 0 << none << cafe + acme
+            << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb"), QStringLiteral("Acme Supply")};
+        const QByteArray muller = customer("M\xfcller");
+        QTest::newRow("UTF-8 but one row")
+            << header() + cafe + muller << v0 << 0 << none << cafe + muller
+            << QStringList{QStringLiteral("Caf\u00c3\u00a9 Zo\u00c3\u00ab"), QStringLiteral("M\u00fcller")};
+        // TABs turned into blanks: not one field can be read.
+        const QByteArray blanks = QByteArray(header() + acme + bayshore).replace('\t', ' ');
+        QTest::newRow("rows without TABs")
+            << blanks << v0 << 1 << QStringLiteral("holds 2 customer rows, but they are not TAB-separated")
+            << earlier << QStringList();
+        QTest::newRow("one row of two without TABs")
+            << header() + QByteArray(acme).replace('\t', ' ') + bayshore << v0 << 0 << none
+            << QByteArray(acme).replace('\t', ' ') + bayshore << QStringList{QStringLiteral("Bayshore Cafe")};
         QTest::newRow("empty") << QByteArray() << v0 << 0 << none << QByteArray() << QStringList();
         QTest::newRow("only row ends")
             << QByteArray(100000, '\n') << v0 << 0 << none << QByteArray() << QStringList();

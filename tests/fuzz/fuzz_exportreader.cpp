@@ -1,7 +1,7 @@
 // The export reader and the extraction over arbitrary bytes. The first byte sets the reader's
 // chunk size, so row ends fall on every kind of boundary; the rest is the export. Rows,
-// customer rows, the header's columns and QBCUST.TXT are checked against the rules written
-// out plainly.
+// customer rows, the header's columns, the encoding and QBCUST.TXT are checked against the
+// rules written out plainly.
 
 #include "fuzzcheck.h"
 
@@ -14,6 +14,9 @@
 #include <QFileInfo>
 #include <QList>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -56,17 +59,19 @@ bool plainIsCustomerRow(const QByteArray& row)
 ExportColumns plainColumns(const QByteArray& header)
 {
     ExportColumns columns;
-    bool contact = false;
-    bool tax = false;
+    const std::pair<QByteArray, int ExportColumns::*> named[] = {
+        {"NAME", &ExportColumns::fullNameField},       {"BADDR1", &ExportColumns::nameField},
+        {"BADDR2", &ExportColumns::address1Field},     {"BADDR3", &ExportColumns::address2Field},
+        {"BADDR4", &ExportColumns::address2MoreField}, {"BADDR5", &ExportColumns::lastAddressField},
+        {"PHONE1", &ExportColumns::phoneField},        {"CONT1", &ExportColumns::contactField},
+        {"TAXABLE", &ExportColumns::taxField}};
     const QList<QByteArray> fields = header.split('\t');
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        const QByteArray name = QByteArray(fields.at(i)).replace('"', QByteArray());
-        if (!contact && name == "CONT1") {
-            columns.contactField = int(i + 1);
-            contact = true;
-        } else if (!tax && name == "TAXABLE") {
-            columns.taxField = int(i + 1);
-            tax = true;
+    for (const auto& [name, field] : named) {
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (QByteArray(fields.at(i)).replace('"', QByteArray()) == name) {
+                columns.*field = int(i + 1);
+                break;
+            }
         }
     }
     return columns;
@@ -119,24 +124,41 @@ void checkExtraction(QByteArrayView bytes)
         FUZZ_CHECK(!QFile::exists(result.outputPath));
         return;
     }
-    FUZZ_CHECK(result.succeeded());
-    const QByteArrayView text = bytes.startsWith("\xef\xbb\xbf") ? bytes.sliced(3) : bytes;
+    const bool marked = bytes.startsWith("\xef\xbb\xbf");
+    const QByteArrayView text = marked ? bytes.sliced(3) : bytes;
     QByteArray expected;
     qsizetype customers = 0;
+    bool tabbed = false;
+    bool multiByte = false;
+    bool invalid = false;
     ExportColumns columns;
     bool headerSeen = false;
     for (const QByteArray& row : plainRows(text)) {
         if (plainIsCustomerRow(row)) {
             expected += row + "\r\n";
             ++customers;
+            tabbed = tabbed || row.contains('\t');
+            const bool high = std::any_of(row.begin(), row.end(), [](char c) { return c & 0x80; });
+            multiByte = multiByte || high;
+            invalid = invalid || QString::fromUtf8(row).toUtf8() != row;
         } else if (!headerSeen && plainFirstField(row) == "!CUST") {
             columns = plainColumns(row);
             headerSeen = true;
         }
     }
-    FUZZ_CHECK(result.rowsCopied == customers);
     FUZZ_CHECK(handed == customers);
-    FUZZ_CHECK(result.columns == columns);
+    if (customers > 0 && !tabbed) {
+        FUZZ_CHECK(!result.succeeded());
+        FUZZ_CHECK(result.failure->cause == ExtractionFailure::Cause::RowsWithoutTabs);
+        FUZZ_CHECK(result.failure->customerRows == customers);
+        FUZZ_CHECK(!QFile::exists(result.outputPath));
+        return;
+    }
+    FUZZ_CHECK(result.succeeded());
+    FUZZ_CHECK(result.rowsCopied == customers);
+    FUZZ_CHECK(result.layout.columns == columns);
+    const bool utf8 = marked || (multiByte && !invalid);
+    FUZZ_CHECK(result.layout.encoding == (utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252));
     QFile output(result.outputPath);
     FUZZ_CHECK(output.open(QIODevice::ReadOnly));
     FUZZ_CHECK(output.readAll() == expected);

@@ -1,7 +1,8 @@
 // The row scan with its field rules and the city-line split over arbitrary rows and settings,
-// against the rules written out plainly. Byte 1 picks the version value ("0", "1", "2" or the
-// next bytes up to a NUL), bytes 2 and 3 the contact and tax columns (-64 to 191); the rest is
-// the row in Windows-1252.
+// and the test for a job's row, against the rules written out plainly. Byte 1 picks the
+// version value ("0", "1", "2" or the next bytes up to a NUL), bytes 2 and 3 the contact and
+// tax columns (-64 to 191), bytes 4 to 10 the other columns (-2 to 29, so that they often
+// meet); the rest is the row in Windows-1252.
 
 #include "fuzzcheck.h"
 
@@ -38,11 +39,23 @@ QString versionValue(unsigned char pick, QByteArrayView& rest)
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
-    if (size < 3)
+    constexpr std::size_t Settings = 10;
+    if (size < Settings)
         return 0;
-    QByteArrayView rest(reinterpret_cast<const char*>(data) + 3, qsizetype(size - 3));
+    QByteArrayView rest(reinterpret_cast<const char*>(data) + Settings, qsizetype(size - Settings));
     const QString gOpt = versionValue(data[0], rest);
-    const ExportColumns columns{int(data[1]) - 64, int(data[2]) - 64};
+    const auto near = [data](int at) {
+        return int(data[at]) % 32 - 2;
+    };
+    const ExportColumns columns{.fullNameField = near(3),
+                                .nameField = near(4),
+                                .address1Field = near(5),
+                                .address2Field = near(6),
+                                .address2MoreField = near(7),
+                                .lastAddressField = near(8),
+                                .phoneField = near(9),
+                                .contactField = int(data[1]) - 64,
+                                .taxField = int(data[2]) - 64};
     const QString row = fromCp1252(rest.data(), rest.size());
 
     // Fields that kept text from an earlier row, cleared as the import run clears them.
@@ -58,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     FUZZ_CHECK(fast == plain);
     FUZZ_CHECK(fast[FieldCreditLimit].isEmpty() && fast[FieldAddress3].isEmpty());
     FUZZ_CHECK(fast[FieldTax].isEmpty() || fast[FieldTax] == u"1" || fast[FieldTax] == u"0");
+    FUZZ_CHECK(isJobRow(row, columns) == testing::PlainScan::isJob(row, columns));
 
     // The city line on its own: city, state and zip are pieces of the line.
     CustomerFields split;

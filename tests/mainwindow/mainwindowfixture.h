@@ -17,15 +17,16 @@
 
 namespace brevik::testing {
 
-// One main window on its own folders: the program's folder (QBvers.Dat) and the QuickBooks
-// folder (QBCUST.TXT) are temporary; the file dialog answers what the test says; messages
-// and beeps are counted instead of shown and sounded.
+// One main window on its own folders: the program's folder (QBvers.Dat), the user's
+// configuration folder and the QuickBooks folder (QBCUST.TXT) are temporary; the file dialog answers what the
+// test says; messages and beeps are counted instead of shown and sounded.
 class MainWindowFixture
 {
 public:
     MainWindowFixture()
     {
         setProgramFolder(programDir.path());
+        setUserSettingsFolder(userDir.filePath(QStringLiteral("Brevik")));
         ui::setOperatorMessages(&messages);
         ui::setBeepHook([this] { ++beeps; });
         ui::setOpenFileDialog([this](QWidget*, const ui::OpenFileRequest& request) {
@@ -44,6 +45,7 @@ public:
         ui::setBeepHook({});
         ui::setOperatorMessages(nullptr);
         setProgramFolder(QString());
+        setUserSettingsFolder(QString());
     }
 
     // The main window as the splash hands it over: folders in the hidden fields, then shown
@@ -66,6 +68,7 @@ public:
     [[nodiscard]] QString versionFile() const { return programDir.filePath(QStringLiteral("QBvers.Dat")); }
 
     QTemporaryDir programDir;
+    QTemporaryDir userDir;
     QTemporaryDir dataDir;
     QTemporaryDir quickBooksDir;
     CapturingReporter messages;

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 using namespace brevik;
 using brevik::testing::listedNames;
@@ -93,7 +94,9 @@ private Q_SLOTS:
     {
         testing::MainWindowFixture f;
         QTemporaryDir exports;
-        const QByteArray input = "!CUST\tNAME\tREFNUM\r\nCUSTNAME\tx\r\nCUST\tCaf\xe9\tA\r\nCUSTOMER\tB\r\n";
+        // The last row is wider than the list.
+        const QByteArray wide = "CUSTOMER\t" + QByteArray(150, 'B');
+        const QByteArray input = "!CUST\tNAME\tREFNUM\r\nCUSTNAME\tx\r\nCUST\tCaf\xe9\tA\r\n" + wide + "\r\n";
         f.dialogAnswer = writeExport(exports, QStringLiteral("list.iif"), input);
         ui::frmBrevik& w = f.showMainWindow();
 
@@ -103,9 +106,13 @@ private Q_SLOTS:
 
         QCOMPARE(w.heightTwips(), 7320);
         QCOMPARE(f.beeps, 2);
-        QCOMPARE(readBytes(f.quickBooksFile()), QByteArray("CUST\tCaf\xe9\tA\r\nCUSTOMER\tB\r\n"));
+        QCOMPARE(readBytes(f.quickBooksFile()), "CUST\tCaf\xe9\tA\r\n" + wide + "\r\n");
         QCOMPARE(listedNames(w),
-                 (QStringList{QStringLiteral("CUST\tCaf\u00e9\tA"), QStringLiteral("CUSTOMER\tB")}));
+                 (QStringList{QStringLiteral("CUST\tCaf\u00e9\tA"), QString::fromLatin1(wide)}));
+        // The list scrolls only up and down: no scroll bar below its rows takes their place.
+        QCoreApplication::processEvents();
+        QVERIFY(!w.lstCust->horizontalScrollBar()->isVisible());
+        QCOMPARE(w.lstCust->viewport()->height(), w.lstCust->contentsRect().height());
         QVERIFY(!w.cmdStrip->isHidden());
         QVERIFY(w.cmdStart->isHidden());
         QCOMPARE(w.cmdStrip->pos(), QPoint(ui::pixels(3360), ui::pixels(5760)));
@@ -174,8 +181,8 @@ private Q_SLOTS:
         f.dialogAnswer = good;
         w.Command1_Click();
         w.cmdStart_Click();
-        QCOMPARE(w.exportColumns().contactField, 3);
-        QCOMPARE(w.exportColumns().taxField, 4);
+        QCOMPARE(w.exportLayout().columns.contactField, 3);
+        QCOMPARE(w.exportLayout().columns.taxField, 4);
 
         f.dialogAnswer = missing;
         w.Command1_Click();
@@ -187,7 +194,7 @@ private Q_SLOTS:
         QVERIFY(!w.cmdStart->isHidden());
         QCOMPARE(w.heightTwips(), 7320);
         QCOMPARE(f.beeps, 4);
-        QCOMPARE(w.exportColumns().contactField, 3);
+        QCOMPARE(w.exportLayout().columns.contactField, 3);
     }
 
     void unwritableQuickBooksFolder()

@@ -2,6 +2,7 @@
 #include "writer/testdatabase.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QMessageBox>
@@ -19,9 +20,9 @@ namespace {
 
 // Watches a run from inside: counts the paintings of one control and how often the event loop
 // is given a turn (it posts itself an event, and each turn delivers the one posted before it).
-// At the first turn it acts as an impatient operator: clicks "Customer File to Import", once
-// through the window as the window system delivers a click and once straight to the button,
-// and asks to close the window as the title bar does.
+// At the first turn it notes the cursor and acts as an impatient operator: clicks "Customer
+// File to Import", once through the window as the window system delivers a click and once
+// straight to the button, and asks to close the window as the title bar does.
 class RunWatch final : public QObject
 {
 public:
@@ -34,6 +35,7 @@ public:
 
     int paints = 0;
     int turns = 0;
+    bool waitCursor = false; // at the first turn
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
@@ -47,8 +49,11 @@ protected:
     {
         if (event->type() != QEvent::User)
             return QObject::event(event);
-        if (++turns == 1)
+        if (++turns == 1) {
+            const QCursor* cursor = QApplication::overrideCursor();
+            waitCursor = cursor && cursor->shape() == Qt::WaitCursor;
             interfere();
+        }
         post();
         return true;
     }
@@ -88,21 +93,29 @@ class tst_StripResponsive : public QObject
 
 private Q_SLOTS:
     // The run's messages appear as modal boxes, in their order, and the operator can answer
-    // each although the run holds the window; the run then goes on to its end.
+    // each although the run holds the window; the run then goes on to its end. The boxes have no
+    // minimise or maximise button. While a box is
+    // open the window shows which customer it is about: the list holds every name taken so far,
+    // the current one last and in view, and the bar stands at the current row.
     void messageBoxesTakeTheirAnswerDuringTheRun()
     {
         MainWindowFixture f;
         {
             TestDatabase data(f.dataDir.path());
-            data.exec(QStringLiteral("INSERT INTO CLIENT (ClientID, Name) VALUES ('000100', 'Customer 1')"));
+            data.exec(QStringLiteral("INSERT INTO CLIENT (ClientID, Name) VALUES ('000100', 'Customer 4')"));
         }
+        // The client of the fifth row has no account, address or contact: three messages, all
+        // about that customer, whose name lies below the names the list shows at once.
+        constexpr int Rows = 6;
+        constexpr int MessageRow = 5;
         QTemporaryDir exports;
-        const QString exportFile = writeExport(exports, customerRows(3));
+        const QString exportFile = writeExport(exports, customerRows(Rows));
         ui::frmBrevik& w = f.showMainWindow();
         selectAndStart(f, w, exportFile);
         ui::setOperatorMessages(nullptr);
 
         QStringList shown;
+        QStringList wrongWindow;
         int unanswered = 0;
         QTimer answer;
         answer.setInterval(5);
@@ -111,6 +124,28 @@ private Q_SLOTS:
             if (!box || !box->isVisible())
                 return;
             shown.append(box->text());
+            // A title and a close button, neither minimise nor maximise.
+            const Qt::WindowFlags frame =
+                box->windowFlags() & (Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                      Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+            if (frame != (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint))
+                wrongWindow.append(
+                    QStringLiteral("box %1: window flags %2").arg(shown.size()).arg(int(frame)));
+            QStringList names;
+            for (int i = 0; i < MessageRow; ++i)
+                names.append(QStringLiteral("Customer %1").arg(i));
+            // Every row is as long as the first; the bar counts no row ends.
+            const qint64 rowLength = customerRows(1).size() - 2;
+            const QListWidgetItem* last = w.lstCust->item(w.lstCust->count() - 1);
+            const QCursor* cursor = QApplication::overrideCursor();
+            if (listedNames(w) != names || w.pb1->value() != MessageRow * rowLength || !last ||
+                !w.lstCust->viewport()->rect().contains(w.lstCust->visualItemRect(last)) ||
+                (cursor && cursor->shape() != Qt::ArrowCursor))
+                wrongWindow.append(QStringLiteral("box %1: %2 listed, bar at %3, cursor %4")
+                                       .arg(shown.size())
+                                       .arg(listedNames(w).join(u", "))
+                                       .arg(w.pb1->value())
+                                       .arg(cursor ? int(cursor->shape()) : -1));
             QTest::keyClick(box->windowHandle(), Qt::Key_Return);
             if (box->isVisible()) {
                 ++unanswered;
@@ -122,16 +157,16 @@ private Q_SLOTS:
         answer.stop();
 
         QCOMPARE(unanswered, 0);
-        const QString notFound = QStringLiteral("Record Not Found... Creating New Record");
-        QCOMPARE(shown, (QStringList{notFound, notFound, notFound}));
+        QCOMPARE(shown, QStringList(3, QStringLiteral("Record Not Found... Creating New Record")));
+        QVERIFY2(wrongWindow.isEmpty(), qPrintable(wrongWindow.join(u"\n")));
         QVERIFY(!w.cmdExit->isHidden());
         TestDatabase data(f.dataDir.path(), TestDatabase::Open::Existing);
-        QCOMPARE(data.count(QStringLiteral("CLIENT")), 3);
-        QCOMPARE(data.count(QStringLiteral("CONTACTS")), 3);
+        QCOMPARE(data.count(QStringLiteral("CLIENT")), Rows);
+        QCOMPARE(data.count(QStringLiteral("CONTACTS")), Rows);
     }
 
-    // A long run repaints the window a few times a second at most, and a click made meanwhile
-    // is not carried out, neither during the run nor after it.
+    // A long run repaints the window a few times a second at most under a wait cursor, and a
+    // click made meanwhile is not carried out, neither during the run nor after it.
     void longRunRepaintsButTakesNoCommand()
     {
         MainWindowFixture f;
@@ -151,10 +186,13 @@ private Q_SLOTS:
         const qint64 elapsed = clock.elapsed();
         const int paints = watch->paints;
         const int turns = watch->turns;
+        const bool waitCursor = watch->waitCursor;
         watch.reset();
         QCoreApplication::processEvents();
 
         QVERIFY(!f.lastRequest);
+        QVERIFY(waitCursor);
+        QVERIFY(!QApplication::overrideCursor());
         QVERIFY(w.isVisible());
         QVERIFY(w.cmdStart->isHidden());
         QCOMPARE(w.lstCust->count(), Rows);

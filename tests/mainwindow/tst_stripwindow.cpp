@@ -55,7 +55,7 @@ private Q_SLOTS:
         ClientWriter writer(otherMessages);
         RunRecord record;
         QVERIFY(StripRun(values, writer, otherMessages)
-                    .run(f.quickBooksFile(), w.exportColumns(), record)
+                    .run(f.quickBooksFile(), w.exportLayout(), record)
                     .completed);
 
         QVERIFY(w.cmdStrip->isHidden());
@@ -82,6 +82,27 @@ private Q_SLOTS:
         TestDatabase expected(otherData.path(), TestDatabase::Open::Existing);
         QCOMPARE(stored.count(QStringLiteral("CLIENT")), expected.count(QStringLiteral("CLIENT")));
         QCOMPARE(stored.rows(QStringLiteral("CONTACTS")), expected.rows(QStringLiteral("CONTACTS")));
+    }
+
+    // A UTF-8 export: START lists its rows and STRIP stores its names as UTF-8, though
+    // QBCUST.TXT keeps neither a mark nor a header.
+    void utf8ExportFromStartToStrip()
+    {
+        MainWindowFixture f;
+        createDatabase(f.dataDir.path());
+        QTemporaryDir exports;
+        const QByteArray row =
+            "CUST\tCaf\xc3\xa9 Zo\xc3\xab\t\t\tCaf\xc3\xa9 Zo\xc3\xab\t\xe2\x82\xac 1 Rue\t";
+        ui::frmBrevik& w = f.showMainWindow();
+        selectAndStart(f, w, writeExport(exports, row + "\r\n"));
+        const QString cafe = QStringLiteral("Caf\u00e9 Zo\u00eb");
+        QCOMPARE(listedNames(w), QStringList{QString::fromUtf8(row)});
+
+        QTest::mouseClick(w.cmdStrip, Qt::LeftButton);
+        QCOMPARE(listedNames(w), QStringList{cafe});
+        TestDatabase stored(f.dataDir.path(), TestDatabase::Open::Existing);
+        QCOMPARE(stored.value(QStringLiteral("SELECT Name || '/' || Addr1 FROM CLIENT")).toString(),
+                 cafe + QStringLiteral("/\u20ac 1 Rue"));
     }
 
     void runThatCannotGoOnLeavesStripOnView_data()

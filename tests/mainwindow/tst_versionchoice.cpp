@@ -85,17 +85,35 @@ private Q_SLOTS:
         QVERIFY(optOrv->isChecked());
     }
 
+    // Neither the program's folder nor the user's configuration folder can take the file.
     void failedWriteIsToldOnce()
     {
         testing::MainWindowFixture f;
         ui::frmBrevik& w = f.showMainWindow();
-        const QString folder = f.programDir.filePath(QStringLiteral("missing"));
-        setProgramFolder(folder);
+        setProgramFolder(f.programDir.filePath(QStringLiteral("missing")));
+        const QString userFolder = f.userDir.filePath(QStringLiteral("Brevik"));
+        QVERIFY(writeBytes(userFolder, "x"));
         w.opt2002->click();
         QCOMPARE(f.messages.messages().size(), 1);
-        QVERIFY(f.messages.messages().first().contains(QDir::toNativeSeparators(folder + u"/QBvers.Dat")));
+        QVERIFY(
+            f.messages.messages().first().contains(QDir::toNativeSeparators(userFolder + u"/QBvers.Dat")));
         QCOMPARE(w.gOpt, QStringLiteral("1"));
         QVERIFY(w.opt2002->isChecked());
+    }
+
+    // An installed program keeps the choice in the user's configuration folder and reads it back.
+    void choiceOfAnInstalledProgramIsKeptForTheUser()
+    {
+        testing::MainWindowFixture f;
+        ui::frmBrevik& w = f.showMainWindow();
+        setProgramFolder(f.programDir.filePath(QStringLiteral("missing")));
+        w.opt2002->click();
+        QVERIFY(f.messages.messages().isEmpty());
+        QCOMPARE(readBytes(f.userDir.filePath(QStringLiteral("Brevik/QBvers.Dat"))), QByteArray("1\r\n"));
+        w.opt2000->setChecked(true);
+        w.Form_Activate();
+        QVERIFY(w.opt2002->isChecked());
+        QCOMPARE(w.gOpt, QStringLiteral("1"));
     }
 };
 

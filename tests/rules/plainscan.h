@@ -1,10 +1,11 @@
 #pragma once
 
 #include "import/customerfields.h"
-#include "import/exportcolumns.h"
+#include "import/exportlayout.h"
 #include "import/numberreading.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace brevik::testing {
 
@@ -36,6 +37,14 @@ public:
         return named;
     }
 
+    // A job's QuickBooks name holds a colon; only text that a TAB closes is a field.
+    static bool isJob(const QString& row, const ExportColumns& columns)
+    {
+        const QStringList fields = row.split(u'\t');
+        const qsizetype at = columns.fullNameField - 1;
+        return at >= 0 && at < fields.size() - 1 && fields.at(at).contains(u':');
+    }
+
 private:
     static qsizetype inStr(qsizetype start, const QString& v, QChar c) { return v.indexOf(c, start - 1) + 1; }
 
@@ -58,30 +67,32 @@ private:
     // True when the row ends.
     bool applyRules(int n, const QString& v, CustomerFields& text1, bool& named) const
     {
-        if (n == 5) {
+        const ExportColumns& c = m_columns;
+        if (n == c.nameField) {
             if (v.isEmpty())
                 return true;
             text1[0] = v;
             named = true;
         }
-        if (n == 6)
+        if (n == c.address1Field)
             text1[8] = v;
-        if (!v.contains(u',') && n == 7) {
+        if (!v.contains(u',') && n == c.address2Field) {
             text1[7] = v;
             return false;
         }
-        if (!v.contains(u',') && n == 8) {
+        if (!v.contains(u',') && n == c.address2MoreField) {
             if (!v.isEmpty())
                 text1[7] = text1[7].isEmpty() ? v : text1[7] + u", " + v;
             return false;
         }
-        if (v.contains(u',') && n > 6)
+        const bool billingLine = n == c.address2Field || n == c.address2MoreField || n == c.lastAddressField;
+        if (v.contains(u',') && billingLine)
             split(v, text1);
-        if (n == 15)
+        if (n == c.phoneField)
             text1[9] = v;
-        if (m_versionTakesBoth && n == m_columns.contactField)
+        if (m_versionTakesBoth && n == c.contactField)
             text1[10] = v;
-        if (m_versionTakesBoth && n == m_columns.taxField) {
+        if (m_versionTakesBoth && n == c.taxField) {
             text1[2] = v == u"Y" ? QStringLiteral("1") : QStringLiteral("0");
             return true;
         }

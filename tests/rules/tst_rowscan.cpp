@@ -1,4 +1,5 @@
 #include "import/cp1252.h"
+#include "import/extraction.h"
 #include "import/rowreader.h"
 #include "import/rowscan.h"
 #include "support/testsupport.h"
@@ -44,7 +45,21 @@ QStringList scanned(const QString& row, const ScanSettings& settings, bool* name
 
 const ExportColumns Designed;
 
+// The columns of the 1998 import example's header: "!CUST NAME BADDR1 BADDR2 BADDR3 BADDR4
+// BADDR5 SADDR1 to SADDR5 PHONE1 PHONE2 FAXNUM EMAIL NOTE CONT1 CONT2 CTYPE TERMS TAXABLE".
+const ExportColumns Example1998{.fullNameField = 2,
+                                .nameField = 3,
+                                .address1Field = 4,
+                                .address2Field = 5,
+                                .address2MoreField = 6,
+                                .lastAddressField = 7,
+                                .phoneField = 13,
+                                .contactField = 18,
+                                .taxField = 22};
+
 } // namespace
+
+Q_DECLARE_METATYPE(brevik::ExportColumns)
 
 // How one row of QBCUST.TXT is cut into the customer fields.
 class tst_RowScan : public QObject
@@ -107,20 +122,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("gOpt");
-        QTest::addColumn<int>("contactField");
-        QTest::addColumn<int>("taxField");
+        QTest::addColumn<ExportColumns>("columns");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<bool>("named");
 
         const auto add = [](const char* name, const std::map<int, QString>& row,
                             const std::map<CustomerField, QString>& expected, bool named = true,
                             const QString& gOpt = u"0"_s, ExportColumns columns = Designed) {
-            QTest::newRow(name) << rowOf(row) << gOpt << columns.contactField << columns.taxField
-                                << customer(expected) << named;
+            QTest::newRow(name) << rowOf(row) << gOpt << columns << customer(expected) << named;
         };
         const auto addRaw = [](const char* name, const QString& row, const QStringList& expected,
                                bool named) {
-            QTest::newRow(name) << row << u"1"_s << 19 << 23 << expected << named;
+            QTest::newRow(name) << row << u"1"_s << Designed << expected << named;
         };
 
         add("Acme Supply",
@@ -182,32 +195,56 @@ private Q_SLOTS:
         add("tax empty", {{5, u"A"_s}, {24, u"x"_s}}, {{FieldName, u"A"_s}, {FieldTax, u"0"_s}});
         add("tax field ends the row", {{5, u"A"_s}, {23, u"N"_s}, {24, u"Nome, AK"_s}},
             {{FieldName, u"A"_s}, {FieldTax, u"0"_s}});
-        add("contact with a comma is also a city line",
+        // Only the billing lines after the first two hold the city line; the last of them
+        // with a comma wins.
+        add("contact with a comma is no city line",
             {{5, u"A"_s}, {8, u"Springfield, IL 62704"_s}, {19, u"Smith, John"_s}, {23, u"Y"_s}},
             {{FieldName, u"A"_s},
              {FieldContactName, u"Smith, John"_s},
-             {FieldCity, u"Smith"_s},
-             {FieldState, u"John"_s},
+             {FieldCity, u"Springfield"_s},
+             {FieldState, u"IL"_s},
+             {FieldZip, u"62704"_s},
              {FieldTax, u"1"_s}},
             true, u"1"_s);
-        add("telephone with a comma is also a city line", {{5, u"A"_s}, {15, u"555-0147, ext 2"_s}},
+        add("telephone with a comma is no city line", {{5, u"A"_s}, {15, u"555-0147, ext 2"_s}},
+            {{FieldName, u"A"_s}, {FieldPhone, u"555-0147, ext 2"_s}});
+        add("ship-to company is no city line",
+            {{5, u"Mike Balak"_s},
+             {6, u"1800 Appleseed Ct"_s},
+             {7, u"Bayshore CA 94326"_s},
+             {10, u"Mike Balak"_s},
+             {11, u"\"Hair, Nails and Supply\""_s},
+             {12, u"330 Main St"_s},
+             {13, u"Bayshore CA  94326"_s}},
+            {{FieldName, u"Mike Balak"_s},
+             {FieldAddress1, u"1800 Appleseed Ct"_s},
+             {FieldAddress2, u"Bayshore CA 94326"_s}});
+        add("ship-to city line is no city line",
+            {{5, u"A"_s}, {7, u"Nome, AK"_s}, {12, u"Fudge, CA 94555"_s}},
+            {{FieldName, u"A"_s}, {FieldCity, u"Nome"_s}, {FieldState, u"AK"_s}});
+        add("city line in the fifth billing line",
+            {{5, u"A"_s}, {7, u"Suite 4"_s}, {8, u"Bldg 2"_s}, {9, u"Nome, AK"_s}},
             {{FieldName, u"A"_s},
-             {FieldPhone, u"555-0147, ext 2"_s},
-             {FieldCity, u"555-0147"_s},
-             {FieldState, u"ext"_s}});
+             {FieldAddress2, u"Suite 4, Bldg 2"_s},
+             {FieldCity, u"Nome"_s},
+             {FieldState, u"AK"_s}});
+        add("last billing city line wins", {{5, u"A"_s}, {7, u"Springfield, IL 62704"_s}, {9, u"Nome, AK"_s}},
+            {{FieldName, u"A"_s}, {FieldCity, u"Nome"_s}, {FieldState, u"AK"_s}});
 
         const std::map<int, QString> laterComma{{5, u"A"_s},
                                                 {8, u"Springfield, IL 62704"_s},
                                                 {19, u"Smith, John"_s},
                                                 {23, u"Y"_s},
                                                 {25, u"Nome, AK"_s}};
-        const std::map<CustomerField, QString> wholeRow{
-            {FieldName, u"A"_s}, {FieldCity, u"Nome"_s}, {FieldState, u"AK"_s}};
+        const std::map<CustomerField, QString> wholeRow{{FieldName, u"A"_s},
+                                                        {FieldCity, u"Springfield"_s},
+                                                        {FieldState, u"IL"_s},
+                                                        {FieldZip, u"62704"_s}};
         add("version 2 takes neither contact nor tax", laterComma, wholeRow, true, u"2"_s);
         add("empty version takes neither", laterComma, wholeRow, true, QString());
         add("version 0 with a blank takes neither", laterComma, wholeRow, true, u" 0"_s);
 
-        const ExportColumns moved{20, 24};
+        const ExportColumns moved{.contactField = 20, .taxField = 24};
         const std::map<int, QString> layoutC{
             {5, u"A"_s}, {19, u"R3060255"_s}, {20, u"Jane Roe"_s}, {23, u"Net 30"_s}, {24, u"Y"_s}};
         add("columns moved to 20 and 24", layoutC,
@@ -217,7 +254,30 @@ private Q_SLOTS:
         add("columns moved to 18 and 22",
             {{5, u"A"_s}, {18, u"Jane Roe"_s}, {19, u"Bob"_s}, {22, u"Y"_s}, {23, u"Nome, AK"_s}},
             {{FieldName, u"A"_s}, {FieldContactName, u"Jane Roe"_s}, {FieldTax, u"1"_s}}, true, u"1"_s,
-            ExportColumns{18, 22});
+            ExportColumns{.contactField = 18, .taxField = 22});
+        // Every column where the 1998 import example's header puts it: no REFNUM, no TIMESTAMP.
+        add("1998 import example",
+            {{1, u"CUST"_s},
+             {2, u"Customer Name"_s},
+             {3, u"Customer Name"_s},
+             {4, u"123 Main St"_s},
+             {5, u"\"Anywhere, AZ 85740\""_s},
+             {6, u"USA"_s},
+             {11, u"\"Elsewhere, AZ 85701\""_s},
+             {13, u"520-555-1212"_s},
+             {15, u"520-555-1213"_s},
+             {18, u"Sam Sample"_s},
+             {22, u"Y"_s}},
+            {{FieldName, u"Customer Name"_s},
+             {FieldAddress1, u"123 Main St"_s},
+             {FieldAddress2, u"USA"_s},
+             {FieldCity, u"Anywhere"_s},
+             {FieldState, u"AZ"_s},
+             {FieldZip, u"85740"_s},
+             {FieldPhone, u"520-555-1212"_s},
+             {FieldContactName, u"Sam Sample"_s},
+             {FieldTax, u"1"_s}},
+            true, u"1"_s, Example1998);
 
         std::map<int, QString> everyField;
         for (int n = 1; n <= 30; ++n)
@@ -241,13 +301,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, row);
         QFETCH(QString, gOpt);
-        QFETCH(int, contactField);
-        QFETCH(int, taxField);
+        QFETCH(ExportColumns, columns);
         QFETCH(QStringList, expected);
         QFETCH(bool, named);
 
         bool gaveName = false;
-        QCOMPARE(scanned(row, {gOpt, {contactField, taxField}}, &gaveName), expected);
+        QCOMPARE(scanned(row, {gOpt, columns}, &gaveName), expected);
         QCOMPARE(gaveName, named);
     }
 
@@ -263,22 +322,50 @@ private Q_SLOTS:
 
         // The field count goes on past 32,767 fields.
         const QString wide = u"\t\t\t\tA\t"_s + QString(u"\t"_s).repeated(39'994) + u"Y\t"_s;
-        QCOMPARE(scanned(wide, {u"1"_s, {39'999, 40'000}})[FieldTax], u"1"_s);
+        QCOMPARE(scanned(wide, {u"1"_s, {.contactField = 39'999, .taxField = 40'000}})[FieldTax], u"1"_s);
     }
 
-    void windowsExportWithMovedColumns()
+    void jobRow_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<ExportColumns>("columns");
+        QTest::addColumn<bool>("job");
+        QTest::newRow("customer") << u"CUST\tBalak, Mike\t61\t"_s << Designed << false;
+        QTest::newRow("customer:job") << u"CUST\t\"Balak, Mike:Residential\"\t97\t"_s << Designed << true;
+        QTest::newRow("colon in another field")
+            << u"CUST\tAcme\t1\t\t\tAttn: Billing\t"_s << Designed << false;
+        QTest::newRow("NAME where the header puts it")
+            << u"CUST\tAcme\tAcme:Roof\t"_s << ExportColumns{.fullNameField = 3} << true;
+        QTest::newRow("text after the last TAB") << u"CUST\tAcme:Roof"_s << Designed << false;
+        QTest::newRow("row without TABs") << u"CUST Acme:Roof"_s << Designed << false;
+        QTest::newRow("no such column") << u"CUST:\tA:B\t"_s << ExportColumns{.fullNameField = 0} << false;
+    }
+
+    void jobRow()
+    {
+        QFETCH(QString, row);
+        QFETCH(ExportColumns, columns);
+        QFETCH(bool, job);
+        QCOMPARE(isJobRow(row, columns), job);
+    }
+
+    void enterpriseExport()
     {
         BREVIK_REQUIRE_SAMPLES(folder);
         QFile file(folder + u"/Pewejekubam__qbd-to-gnucash__sample-qbd-customers.iif"_s);
         QVERIFY(file.open(QIODevice::ReadOnly));
         RowReader reader(file);
         QList<QString> rows;
-        for (QByteArrayView row; reader.next(row);)
+        ExportColumns columns;
+        for (QByteArrayView row; reader.next(row);) {
             if (row.startsWith("CUST\t"))
                 rows.append(fromCp1252(row.data(), row.size()));
+            else if (isCustomerHeaderRow(row))
+                columns = headerColumns(row);
+        }
         QCOMPARE(rows.size(), 65);
 
-        QCOMPARE(scanned(rows.first(), {u"0"_s, {20, 24}}),
+        QCOMPARE(scanned(rows.first(), {u"0"_s, columns}),
                  customer({{FieldName, u"Adam's Candy Shop"_s},
                            {FieldAddress1, u"Adam Bradley"_s},
                            {FieldAddress2, u"1528 Kitty Bang Bang St."_s},
@@ -288,6 +375,19 @@ private Q_SLOTS:
                            {FieldPhone, u"707 555 5734"_s},
                            {FieldContactName, u"Adam Bradley"_s},
                            {FieldTax, u"1"_s}}));
+
+        // A job of Mike Balak's, shipped to a company whose name holds a comma: the billing
+        // lines hold no city line, and the ship-to company gives none.
+        const QString job = rows.at(3);
+        QVERIFY(job.startsWith(u"CUST\t\"Balak, Mike:330 Main St\""_s));
+        QVERIFY(isJobRow(job, columns));
+        QVERIFY(!isJobRow(rows.at(2), columns));
+        QCOMPARE(scanned(job, {u"0"_s, columns}), customer({{FieldName, u"Mike Balak"_s},
+                                                            {FieldAddress1, u"1800 Appleseed Ct"_s},
+                                                            {FieldAddress2, u"Bayshore CA 94326"_s},
+                                                            {FieldPhone, u"415-555-6453"_s},
+                                                            {FieldContactName, u"Mike Balak"_s},
+                                                            {FieldTax, u"0"_s}}));
 
         // At the designed positions this export names no customer taxable.
         for (const QString& row : std::as_const(rows))

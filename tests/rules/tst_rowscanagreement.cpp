@@ -19,6 +19,7 @@ const QStringList Pieces{QString(),
                          u"CUS"_s,
                          u"Cust"_s,
                          u"Acme"_s,
+                         u"Acme:Roof"_s,
                          u"\"Acme, Inc\""_s,
                          u"a\"b"_s,
                          u"\""_s,
@@ -60,8 +61,11 @@ QString randomRow(QRandomGenerator& random)
 
 } // namespace
 
+Q_DECLARE_METATYPE(brevik::ExportColumns)
+
 // The scan that works on slices agrees with the rule written out plainly, on rows built from
-// pieces that meet every rule, for every version value and column layout.
+// pieces that meet every rule, for every version value and column layout; and so does the
+// test for a job's row.
 class tst_RowScanAgreement : public QObject
 {
     Q_OBJECT
@@ -70,26 +74,45 @@ private Q_SLOTS:
     void agreesWithThePlainRule_data()
     {
         QTest::addColumn<QString>("gOpt");
-        QTest::addColumn<int>("contactField");
-        QTest::addColumn<int>("taxField");
+        QTest::addColumn<ExportColumns>("columns");
 
-        QTest::newRow("version 0, designed columns") << u"0"_s << 19 << 23;
-        QTest::newRow("version 1, header columns") << u"1"_s << 20 << 24;
-        QTest::newRow("version 1, oldest layout") << u"1"_s << 18 << 22;
-        QTest::newRow("version 2") << u"2"_s << 19 << 23;
-        QTest::newRow("tax before the address lines") << u"0"_s << 6 << 7;
-        QTest::newRow("contact on the name") << u"1"_s << 5 << 9;
+        QTest::newRow("version 0, designed columns") << u"0"_s << ExportColumns();
+        QTest::newRow("version 1, header columns")
+            << u"1"_s << ExportColumns{.contactField = 20, .taxField = 24};
+        QTest::newRow("version 1, oldest layout")
+            << u"1"_s << ExportColumns{.contactField = 18, .taxField = 22};
+        QTest::newRow("version 2") << u"2"_s << ExportColumns();
+        QTest::newRow("tax before the address lines")
+            << u"0"_s << ExportColumns{.contactField = 6, .taxField = 7};
+        QTest::newRow("contact on the name") << u"1"_s << ExportColumns{.contactField = 5, .taxField = 9};
+        QTest::newRow("1998 import example") << u"1"_s
+                                             << ExportColumns{.fullNameField = 2,
+                                                              .nameField = 3,
+                                                              .address1Field = 4,
+                                                              .address2Field = 5,
+                                                              .address2MoreField = 6,
+                                                              .lastAddressField = 7,
+                                                              .phoneField = 13,
+                                                              .contactField = 18,
+                                                              .taxField = 22};
+        QTest::newRow("address lines in reverse, telephone on one") << u"0"_s
+                                                                    << ExportColumns{.fullNameField = 7,
+                                                                                     .nameField = 3,
+                                                                                     .address1Field = 8,
+                                                                                     .address2Field = 9,
+                                                                                     .address2MoreField = 8,
+                                                                                     .lastAddressField = 7,
+                                                                                     .phoneField = 9};
     }
 
     void agreesWithThePlainRule()
     {
         QFETCH(QString, gOpt);
-        QFETCH(int, contactField);
-        QFETCH(int, taxField);
-        const ExportColumns columns{contactField, taxField};
+        QFETCH(ExportColumns, columns);
         const ScanSettings settings{gOpt, columns};
 
-        QRandomGenerator random(20'260'101u + static_cast<quint32>(contactField * 100 + taxField));
+        QRandomGenerator random(20'260'101u +
+                                static_cast<quint32>(columns.contactField * 100 + columns.taxField));
         // One set of fields for every row, cleared as the import run clears them, so that
         // buffers left by one row are reused by the next.
         CustomerFields fast;
@@ -106,6 +129,10 @@ private Q_SLOTS:
                 qWarning().noquote() << "row:" << row;
                 QCOMPARE(QStringList(fast.begin(), fast.end()), QStringList(plain.begin(), plain.end()));
                 QCOMPARE(fastNamed, plainNamed);
+            }
+            if (isJobRow(row, columns) != PlainScan::isJob(row, columns)) {
+                qWarning().noquote() << "row:" << row;
+                QCOMPARE(isJobRow(row, columns), PlainScan::isJob(row, columns));
             }
         }
     }

@@ -11,7 +11,7 @@ using Option = std::optional<QString>;
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
-// The tool's folders: an option wins; a folder not given comes from zrQBck.dat beside the tool,
+// The tool's folders: an option wins; a folder not given comes from zrQBck.dat,
 // and a needed folder that neither gives is named in the usage error.
 class tst_ToolFolders : public QObject
 {
@@ -78,7 +78,8 @@ private Q_SLOTS:
         if (!file.isEmpty())
             QVERIFY(brevik::testing::writeBytes(toolFolder.filePath(QStringLiteral("zrQBck.dat")), file));
 
-        const auto folders = resolveFolders(dataOption, quickBooksOption, toolFolder.path(), needs);
+        const auto folders =
+            resolveFolders(dataOption, quickBooksOption, brevik::SettingsFile(toolFolder.path()), needs);
         QCOMPARE(folders.dataFolder, dataFolder);
         QCOMPARE(folders.quickBooksFolder, quickBooksFolder);
         QCOMPARE(folders.missing.isEmpty(), missing.isEmpty());

@@ -20,7 +20,8 @@
 
 namespace brevik::testing {
 
-// Every window test starts from a fresh run: a program folder of its own, no window open, no
+// Every window test starts from a fresh run: a program folder and a user's configuration folder
+// of its own (the latter missing until a file is written there), no window open, no
 // remembered folders, messages kept in a list, and an end of the program that is only recorded.
 class StartupFixture
 {
@@ -32,6 +33,9 @@ public:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         setProgramFolder(m_dir->path());
+        m_userDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_userDir->isValid());
+        setUserSettingsFolder(userSettingsPath());
         ui::Forms::resetForTesting();
         ui::Forms::setEndHook([] {});
         ui::frmPath::resetRememberedForTesting();
@@ -48,10 +52,13 @@ public:
         setVolumeRootsForTesting({});
         ui::frmSplash::setTimerIntervalForTesting(0);
         setProgramFolder({});
+        setUserSettingsFolder({});
         m_dir.reset();
+        m_userDir.reset();
     }
 
     [[nodiscard]] QString programFolderPath() const { return m_dir->path(); }
+    [[nodiscard]] QString userSettingsPath() const { return m_userDir->filePath(QStringLiteral("Brevik")); }
     [[nodiscard]] QString settingsPath() const
     {
         return joinFolderAndFile(m_dir->path(), QStringLiteral("zrQBck.dat"));
@@ -80,6 +87,7 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_userDir;
 };
 
 } // namespace brevik::testing

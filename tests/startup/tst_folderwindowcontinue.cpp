@@ -183,13 +183,14 @@ private Q_SLOTS:
         QTest::newRow("a file where the folder should be") << QStringLiteral("plainfile");
     }
 
+    // Neither the program's folder nor the user's configuration folder can take the file.
     void unwritableFileIsToldAndTheHandOverGoesOn()
     {
         QFETCH(QString, programFolder);
         QVERIFY(
             brevik::testing::writeBytes(m_fixture.programFolderPath() + QStringLiteral("/plainfile"), "x"));
-        const QString folder = m_fixture.programFolderPath() + u'/' + programFolder;
-        brevik::setProgramFolder(folder);
+        brevik::setProgramFolder(m_fixture.programFolderPath() + u'/' + programFolder);
+        QVERIFY(brevik::testing::writeBytes(m_fixture.userSettingsPath(), "x"));
 
         frmPath& window = m_fixture.openPath();
         window.Text1->setText(QStringLiteral("/data"));
@@ -198,10 +199,31 @@ private Q_SLOTS:
 
         const QStringList& told = m_fixture.messages.messages();
         QCOMPARE(told.size(), 1);
-        const QString file =
-            brevik::displayPath(brevik::joinFolderAndFile(folder, QStringLiteral("zrQBck.dat")));
+        const QString file = brevik::displayPath(
+            brevik::joinFolderAndFile(m_fixture.userSettingsPath(), QStringLiteral("zrQBck.dat")));
         QVERIFY2(told.first().contains(file), qPrintable(told.first()));
         QCOMPARE(frmPath::remembered().dataFolder, QStringLiteral("/data"));
+        checkHandedOver(QStringLiteral("/data"), QStringLiteral("/qb"));
+    }
+
+    // An installed program cannot write beside itself: the folders are saved for the user, and
+    // the next start finds them there.
+    void unwritableProgramFolderSavesForTheUser()
+    {
+        brevik::setProgramFolder(m_fixture.programFolderPath() + QStringLiteral("/no/such/folder"));
+        frmPath& window = m_fixture.openPath();
+        window.Text1->setText(QStringLiteral("/data"));
+        window.Text2->setText(QStringLiteral("/qb"));
+        window.cmdPath->click();
+        QVERIFY(m_fixture.messages.messages().isEmpty());
+        const QString userFile =
+            brevik::joinFolderAndFile(m_fixture.userSettingsPath(), QStringLiteral("zrQBck.dat"));
+        QCOMPARE(brevik::testing::readBytes(userFile),
+                 twoLines(QStringLiteral("/data"), QStringLiteral("/qb")));
+
+        Forms::resetForTesting();
+        Forms::showModeless(&Forms::splash());
+        QTRY_VERIFY(Forms::existingBrevik() && Forms::existingBrevik()->isVisible());
         checkHandedOver(QStringLiteral("/data"), QStringLiteral("/qb"));
     }
 };

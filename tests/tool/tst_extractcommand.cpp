@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -175,6 +176,35 @@ private Q_SLOTS:
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QStringLiteral("brevik-import %1\n").arg(brevik::versionNumber()));
         QCOMPARE(brevik::versionText(), QStringLiteral("Version 1.50.109"));
+    }
+
+    // The manual page keeps up with the tool: every command and option of the help has an entry
+    // of its own there (a tagged paragraph).
+    void manualPageNamesEveryCommandAndOption()
+    {
+        const Run run = tool({QStringLiteral("--help")});
+        QCOMPARE(run.status, 0);
+        QString page =
+            QString::fromUtf8(readBytes(QStringLiteral(BREVIK_SOURCE_DIR "/packaging/brevik-import.1.in")));
+        page.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+        QStringList entries;
+        const QStringList lines = page.split(u'\n');
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+            if (lines.at(i) == u".TP")
+                entries.append(lines.at(i + 1).section(u' ', 1, 1)); // ".BI extract ..." gives "extract"
+
+        QStringList names;
+        const QRegularExpression command(QStringLiteral("^  brevik-import ([a-z-]+)"),
+                                         QRegularExpression::MultilineOption);
+        for (const auto& match : command.globalMatch(run.out))
+            names.append(match.captured(1));
+        for (const auto& match : QRegularExpression(QStringLiteral("--[a-z-]+")).globalMatch(run.out))
+            names.append(match.captured());
+        QVERIFY(names.contains(QStringLiteral("create-database")));
+        QVERIFY(names.contains(QStringLiteral("--qb-version")));
+        for (const QString& name : names)
+            QVERIFY2(entries.contains(name),
+                     qPrintable(name + QStringLiteral(" has no entry in brevik-import.1")));
     }
 };
 

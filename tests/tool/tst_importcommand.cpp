@@ -8,9 +8,11 @@
 #include "import/extraction.h"
 #include "import/rowreader.h"
 #include "import/rowscan.h"
+#include "rules/plainscan.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,11 +80,18 @@ private:
             return {QStringLiteral("cannot read ") + qbcust};
         RowReader reader(file);
         QByteArrayView row;
+        QSet<QString> written; // the names of the clients written so far
         while (reader.next(row)) {
             WindowValues values;
             values.txtHold1 = dataFolder;
             values.gOpt = version;
-            scanRow(fromCp1252(row.data(), row.size()), {version, columns}, values.Text1);
+            const QString text = fromCp1252(row.data(), row.size());
+            scanRow(text, {version, columns}, values.Text1);
+            const QString name = values.Text1[FieldName];
+            if (PlainScan::isJob(text, columns) && written.contains(name))
+                continue;
+            if (!name.isEmpty())
+                written.insert(name);
             writer.AddClient(values);
         }
         return writer.messages;
@@ -99,7 +108,7 @@ private Q_SLOTS:
         QCOMPARE(run.lastLine(),
                  QStringLiteral(
                      "rows read: 32, clients added: 29, clients updated: 1, rows that wrote nothing: 2, "
-                     "customers refused: 0"));
+                     "customers refused: 0, jobs passed over: 0"));
 
         TestDatabase db(f.data, TestDatabase::Open::Existing);
         auto client = [&](const QString& name, const char* field) {
@@ -130,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(again.lastLine(),
                  QStringLiteral(
                      "rows read: 32, clients added: 1, clients updated: 29, rows that wrote nothing: 2, "
-                     "customers refused: 0"));
+                     "customers refused: 0, jobs passed over: 0"));
     }
 
     void exportsMatchThePlainRules_data()
@@ -178,13 +187,76 @@ private Q_SLOTS:
         const ToolRun run =
             runTool(QStringList{QStringLiteral("import"), exportFile} + f.options(QStringLiteral("1")));
         QCOMPARE(run.status, 0);
-        QVERIFY(run.lastLine().startsWith(u"rows read: 65, "));
+        // 20 of its rows are jobs; all but one follow a row that wrote their client.
+        QCOMPARE(run.lastLine(),
+                 QStringLiteral("rows read: 65, clients added: 46, clients updated: 0, rows "
+                                "that wrote nothing: 0, customers refused: 0, jobs passed over: 19"));
         // Its header puts the contact in field 20 and the tax mark in field 24.
         TestDatabase db(f.data, TestDatabase::Open::Existing);
         QCOMPARE(db.value(QStringLiteral("SELECT Contact FROM CLIENT WHERE Name = 'Adam''s Candy Shop'"))
                      .toString(),
                  QStringLiteral("Adam Bradley"));
-        QVERIFY(db.value(QStringLiteral("SELECT count(*) FROM CLIENT WHERE Tax = 1")).toLongLong() > 0);
+        // Mike Balak is taxable; his jobs are not, and one ships to "Hair, Nails and Supply".
+        QCOMPARE(db.value(QStringLiteral("SELECT Tax || '/' || City || '/' || Addr2 FROM CLIENT WHERE Name = "
+                                         "'Mike Balak'"))
+                     .toString(),
+                 QStringLiteral("1//Bayshore CA 94326"));
+    }
+
+    // An export in the shape of the 1998 import example: no REFNUM or TIMESTAMP, so every
+    // column stands elsewhere, and its header says where.
+    void importExampleOf1998()
+    {
+        Folders f;
+        createDatabase(f.data);
+        const QString exportFile = f.root.filePath(QStringLiteral("example.iif"));
+        QVERIFY(writeBytes(
+            exportFile,
+            "!CUST\tNAME\tBADDR1\tBADDR2\tBADDR3\tBADDR4\tBADDR5\tSADDR1\tSADDR2\tSADDR3\tSADDR4\tSADDR5\t"
+            "PHONE1\tPHONE2\tFAXNUM\tEMAIL\tNOTE\tCONT1\tCONT2\tCTYPE\tTERMS\tTAXABLE\r\n"
+            "CUST\tCustomer Name\tCustomer Name\t123 Main St\t\"Anywhere, AZ 85740\"\tUSA\t\t\t\t\t\t\t"
+            "520-555-1212\t\t520-555-1213\t\t\tSam Sample\t\t\tNet 30\tY\t\r\n"
+            "CUST\tCustomer Name:Job 1\tCustomer Name\t123 Main St\t\"Anywhere, AZ 85740\"\tUSA\t\t"
+            "\"Site, Inc.\"\t9 Job Rd\t\"Elsewhere, AZ 85701\"\t\t\t520-555-1212\t\t\t\t\tSam Sample\t\t\t"
+            "Net 30\tN\t\r\n"));
+        const ToolRun run =
+            runTool(QStringList{QStringLiteral("import"), exportFile} + f.options(QStringLiteral("1")));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.errLines, QStringList());
+        QCOMPARE(run.lastLine(),
+                 QStringLiteral("rows read: 2, clients added: 1, clients updated: 0, rows that "
+                                "wrote nothing: 0, customers refused: 0, jobs passed over: 1"));
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        QCOMPARE(db.rows(QStringLiteral("CLIENT")).size(), 1);
+        QCOMPARE(
+            db.value(QStringLiteral("SELECT Name || '/' || Addr1 || '/' || Addr2 || '/' || City || '/' || "
+                                    "State || '/' || Zip || '/' || Phone || '/' || Contact || '/' || Tax "
+                                    "FROM CLIENT"))
+                .toString(),
+            QStringLiteral("Customer Name/123 Main St/USA/Anywhere/AZ/85740/520-555-1212/Sam Sample/1"));
+    }
+
+    // Without an export, STRIP judges QBCUST.TXT by its own bytes.
+    void stripAloneReadsUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("UTF-8") << QByteArray("CUST\t\t\t\tCaf\xc3\xa9 Zo\xc3\xab\t\r\n")
+                               << QStringLiteral("Caf\u00e9 Zo\u00eb");
+        QTest::newRow("Windows-1252")
+            << QByteArray("CUST\t\t\t\tCaf\xe9 \x80\t\r\n") << QStringLiteral("Caf\u00e9 \u20ac");
+    }
+
+    void stripAloneReadsUtf8()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(QString, name);
+        Folders f;
+        createDatabase(f.data);
+        QVERIFY(writeBytes(f.quickBooks + QStringLiteral("/QBCUST.TXT"), rows));
+        QCOMPARE(runTool(QStringList{QStringLiteral("strip")} + f.options()).status, 0);
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        QCOMPARE(db.value(QStringLiteral("SELECT Name FROM CLIENT")).toString(), name);
     }
 
     void otherVersionTakesNoContact()

@@ -62,6 +62,43 @@ private Q_SLOTS:
         QCOMPARE(m_messages.messages(), QStringList());
     }
 
+    // A job carries its customer's billing name. Once the run has written that client, the job
+    // writes nothing; a job whose client the run has not written yet is written like a customer.
+    void jobsOfClientsWrittenInTheRunArePassedOver()
+    {
+        write(fieldsOf(QStringLiteral("Mike Balak"), QString(), QString(), QString(), QStringLiteral("1")));
+        const QString longName(45, u'L');
+        ClientWriter writer(m_messages);
+        WindowValues values;
+        values.txtHold1 = m_dir.path();
+        const auto add = [&](const QString& name, const char* tax, RowKind kind) {
+            values.Text1 = fieldsOf(name, QString(), QString(), QString(), QString::fromLatin1(tax));
+            return writer.AddClient(values, kind);
+        };
+        // Its customer is not in this export, but an earlier import stored the client.
+        QCOMPARE(add(QStringLiteral("Mike Balak"), "0", RowKind::Job), WriteOutcome::Updated);
+        QCOMPARE(add(QStringLiteral("Mike Balak"), "0", RowKind::Job), WriteOutcome::JobPassedOver);
+        // A customer's own row is written however often it comes.
+        QCOMPARE(add(QStringLiteral("Mike Balak"), "1", RowKind::Customer), WriteOutcome::Updated);
+        QCOMPARE(add(QStringLiteral("Adam's Candy Shop"), "1", RowKind::Customer), WriteOutcome::Added);
+        QCOMPARE(add(QStringLiteral("Adam's Candy Shop"), "0", RowKind::Job), WriteOutcome::JobPassedOver);
+        QCOMPARE(add(QStringLiteral("Hair Supply"), "0", RowKind::Job), WriteOutcome::Added);
+        // Stored cut to 40 characters, and still known by the name the row gave.
+        QCOMPARE(add(longName, "1", RowKind::Customer), WriteOutcome::Added);
+        QCOMPARE(add(longName, "0", RowKind::Job), WriteOutcome::JobPassedOver);
+        QCOMPARE(add(QString(), "0", RowKind::Job), WriteOutcome::NothingWritten);
+        QVERIFY(writer.finish());
+        QCOMPARE(writer.committed().jobsPassedOver, 3);
+        QCOMPARE(writer.committed().total(), 9);
+
+        QCOMPARE(m_db->count(QStringLiteral("CLIENT")), 4);
+        QCOMPARE(
+            cell(QStringLiteral("SELECT group_concat(Tax, '') FROM (SELECT Tax FROM CLIENT ORDER BY rowid)"))
+                .toString(),
+            QStringLiteral("1101"));
+        QCOMPARE(m_messages.messages(), QStringList());
+    }
+
     void keepsWhatTheInvoicingSystemChanged()
     {
         write(fieldsOf(QStringLiteral("Acme Supply"), QString(), QString(), QString(), QStringLiteral("1")));
