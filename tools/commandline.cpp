@@ -250,6 +250,11 @@ ParseResult parseCommandLine(const QStringList& arguments)
         result.error = spec->argumentMissing;
         return result;
     }
+    // As with the folder options, an empty folder would mean the root of the disk.
+    if (spec->argumentSlot == &Invocation::folder && positional.first().isEmpty()) {
+        result.error = QStringLiteral("%1 is given an empty folder").arg(verb);
+        return result;
+    }
     if (spec->argumentSlot)
         inv.*(spec->argumentSlot) = positional.first();
     result.invocation = inv;

@@ -138,6 +138,9 @@ private Q_SLOTS:
                                                            QStringLiteral("--quickbooks-folder"),
                                                            QStringLiteral("/b")}
                                             << QStringLiteral("--quickbooks-folder is given more than once");
+        QTest::newRow("empty folder to create a database in")
+            << QStringList{QStringLiteral("create-database"), QString()}
+            << QStringLiteral("create-database is given an empty folder");
         QTest::newRow("option of another command")
             << QStringList{QStringLiteral("extract"), QStringLiteral("a.iif"),
                            QStringLiteral("--data-folder"), QStringLiteral("/a")}
