@@ -2,7 +2,7 @@
 
 #include "app/frmbrevik.h"
 #include "app/frmsplash.h"
-#include "app/windowplacement.h"
+#include "platform/windowplacement.h"
 #include "settings/frmpath.h"
 #include "windows/frmabout.h"
 #include "windows/frmexport.h"

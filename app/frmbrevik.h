@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/formdesign.h"
 #include "import/customerfields.h"
 #include "import/exportlayout.h"
+#include "platform/formdesign.h"
 
 #include <QMainWindow>
 

@@ -1,10 +1,10 @@
 #include "frmsplash.h"
 
-#include "app/artwork.h"
 #include "app/forms.h"
 #include "app/frmbrevik.h"
 #include "app/frmbrevik_design.h"
 #include "brevik/version.h"
+#include "platform/artwork.h"
 #include "settings/frmpath.h"
 #include "settings/programfolder.h"
 #include "settings/settingsfile.h"

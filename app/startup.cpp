@@ -1,8 +1,8 @@
 #include "startup.h"
 
-#include "app/designstyle.h"
 #include "app/forms.h"
 #include "app/frmsplash.h"
+#include "platform/designstyle.h"
 #include "settings/programfolder.h"
 
 #include <QApplication>

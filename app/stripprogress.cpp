@@ -1,7 +1,7 @@
 #include "stripprogress.h"
 
 #include "app/frmbrevik.h"
-#include "app/userinputblocker.h"
+#include "platform/userinputblocker.h"
 
 #include <QCoreApplication>
 #include <QLabel>

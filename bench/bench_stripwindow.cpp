@@ -3,13 +3,13 @@
 // alternating rounds on fresh databases, and the processor times are compared. Run by
 // brevik_bench; prints one line: "progress share=S updates_per_second=U core_cpu=C window_cpu=W".
 #include "app/frmbrevik.h"
-#include "app/messagebox.h"
 #include "import/clientwriter.h"
 #include "import/engine/schema.h"
 #include "import/extraction.h"
 #include "import/paths.h"
 #include "import/reporter.h"
 #include "import/striprun.h"
+#include "platform/messagebox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program's artwork into app/artwork/.
+"""Draws the program's artwork into platform/artwork/.
 
   icon32.png, icon16.png  the window icon: a customer card handing over to a database,
                           in the sixteen classic colours, transparent around
@@ -25,7 +25,7 @@ import tempfile
 import zlib
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-OUT = os.path.join(ROOT, "app", "artwork")
+OUT = os.path.join(ROOT, "platform", "artwork")
 DESKTOP_ICONS = os.path.join(ROOT, "packaging", "icons")
 DESKTOP_SIZES = (16, 32, 48, 64, 128, 256)
 

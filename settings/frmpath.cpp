@@ -1,11 +1,12 @@
 #include "frmpath.h"
 
-#include "app/drivelist.h"
-#include "app/folderlist.h"
 #include "app/forms.h"
 #include "app/frmbrevik.h"
-#include "app/messagebox.h"
 #include "import/paths.h"
+#include "platform/drivelist.h"
+#include "platform/drives.h"
+#include "platform/folderlist.h"
+#include "platform/messagebox.h"
 #include "settings/frmpath_design.h"
 #include "settings/programfolder.h"
 

@@ -1,6 +1,6 @@
 #include "frmpath_design.h"
 
-#include "settings/settingsfile.h"
+#include "platform/drives.h"
 
 namespace brevik::ui {
 namespace {

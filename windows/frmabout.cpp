@@ -1,7 +1,7 @@
 #include "frmabout.h"
 
-#include "app/messagebox.h"
 #include "brevik/version.h"
+#include "platform/messagebox.h"
 #include "windows/frmabout_design.h"
 #include "windows/sysinfo.h"
 

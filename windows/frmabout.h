@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/formdesign.h"
+#include "platform/formdesign.h"
 
 #include <QDialog>
 

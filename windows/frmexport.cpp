@@ -1,9 +1,9 @@
 #include "frmexport.h"
 
-#include "app/messagebox.h"
 #include "import/paths.h"
+#include "platform/messagebox.h"
+#include "platform/windowprinting.h"
 #include "windows/frmexport_design.h"
-#include "windows/windowprinting.h"
 
 #include <QLabel>
 #include <QPrinter>

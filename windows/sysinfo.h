@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/registry.h"
+#include "platform/registry.h"
 
 #include <QString>
 #include <QStringList>

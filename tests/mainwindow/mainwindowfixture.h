@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/beep.h"
 #include "app/forms.h"
 #include "app/frmbrevik.h"
-#include "app/messagebox.h"
-#include "app/openfiledialog.h"
 #include "import/reporter.h"
+#include "platform/beep.h"
+#include "platform/messagebox.h"
+#include "platform/openfiledialog.h"
 #include "settings/programfolder.h"
 
 #include <QLineEdit>

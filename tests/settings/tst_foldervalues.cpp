@@ -1,4 +1,4 @@
-#include "settings/settingsfile.h"
+#include "platform/drives.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "startupfixture.h"
 
-#include "app/folderlist.h"
 #include "import/cp1252.h"
+#include "platform/folderlist.h"
 
 #include <QPushButton>
 

@@ -1,7 +1,7 @@
 #include "startupfixture.h"
 
-#include "app/drivelist.h"
-#include "app/folderlist.h"
+#include "platform/drivelist.h"
+#include "platform/folderlist.h"
 
 #include <QPushButton>
 

@@ -1,7 +1,7 @@
 #include "app/forms.h"
-#include "app/messagebox.h"
 #include "brevik/version.h"
 #include "import/reporter.h"
+#include "platform/messagebox.h"
 #include "windows/frmabout.h"
 #include "windows/sysinfo.h"
 

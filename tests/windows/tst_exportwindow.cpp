@@ -1,8 +1,8 @@
 #include "app/forms.h"
-#include "app/messagebox.h"
 #include "import/reporter.h"
+#include "platform/messagebox.h"
+#include "platform/windowprinting.h"
 #include "windows/frmexport.h"
-#include "windows/windowprinting.h"
 
 #include <QApplication>
 #include <QFile>

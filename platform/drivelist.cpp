@@ -1,6 +1,6 @@
 #include "drivelist.h"
 
-#include "settings/settingsfile.h"
+#include "platform/drives.h"
 
 #include <QDir>
 #include <QFileInfo>

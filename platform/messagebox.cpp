@@ -1,6 +1,6 @@
 #include "messagebox.h"
 
-#include "app/formdesign.h"
+#include "platform/formdesign.h"
 
 #include <QApplication>
 #include <QMessageBox>

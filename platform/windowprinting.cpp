@@ -1,6 +1,6 @@
 #include "windowprinting.h"
 
-#include "app/formdesign.h"
+#include "platform/formdesign.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,10 +1,10 @@
 #include "formdesign.h"
 
-#include "app/artwork.h"
-#include "app/datacontrolbox.h"
-#include "app/drivelist.h"
-#include "app/folderlist.h"
-#include "app/linecontrol.h"
+#include "platform/artwork.h"
+#include "platform/datacontrolbox.h"
+#include "platform/drivelist.h"
+#include "platform/folderlist.h"
+#include "platform/linecontrol.h"
 
 #include <QButtonGroup>
 #include <QDialog>
