@@ -1,5 +1,6 @@
 #include "forms.h"
 
+#include "app/folderhandover.h"
 #include "app/frmbrevik.h"
 #include "app/frmsplash.h"
 #include "platform/windowplacement.h"
@@ -42,13 +43,16 @@ void returnToMainWindow()
         main->activateWindow();
 }
 
-template<typename Window> Window& ensure(QPointer<Window>& slot)
+// Creates the window when it does not exist; setUp connects a new window to the program.
+template<typename Window> Window& ensure(QPointer<Window>& slot, void (*setUp)(Window&) = nullptr)
 {
     if (!slot) {
         slot = new Window();
         slot->setAttribute(Qt::WA_DeleteOnClose);
         if constexpr (!std::is_same_v<Window, frmBrevik>)
             QObject::connect(slot.data(), &QObject::destroyed, [] { returnToMainWindow(); });
+        if (setUp)
+            setUp(*slot);
     }
     return *slot;
 }
@@ -61,7 +65,7 @@ frmBrevik& Forms::brevik()
 }
 frmPath& Forms::path()
 {
-    return ensure(registry().path);
+    return ensure(registry().path, &followFolderWindow);
 }
 frmSplash& Forms::splash()
 {

@@ -1,7 +1,7 @@
 #include "frmsplash.h"
 
+#include "app/folderhandover.h"
 #include "app/forms.h"
-#include "app/frmbrevik.h"
 #include "app/frmbrevik_design.h"
 #include "brevik/version.h"
 #include "platform/artwork.h"
@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -132,14 +131,10 @@ void frmSplash::Timer1_Timer()
 
     // A read that ends early keeps what it read; only two non-empty values hand over.
     const FolderSettings folders = SettingsFile::ofProgram().read().folders;
-    if (!folders.dataFolder.isEmpty() && !folders.quickBooksFolder.isEmpty()) {
-        frmBrevik& main = Forms::brevik();
-        main.txtHold1->setText(folders.dataFolder);
-        main.txtHold2->setText(folders.quickBooksFolder);
-        Forms::showModeless(&main);
-    } else {
+    if (!folders.dataFolder.isEmpty() && !folders.quickBooksFolder.isEmpty())
+        handOverFolders(folders);
+    else
         Forms::showModeless(&Forms::path());
-    }
 }
 
 } // namespace brevik::ui

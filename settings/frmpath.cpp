@@ -1,7 +1,5 @@
 #include "frmpath.h"
 
-#include "app/forms.h"
-#include "app/frmbrevik.h"
 #include "import/paths.h"
 #include "platform/drivelist.h"
 #include "platform/drives.h"
@@ -11,7 +9,6 @@
 #include "settings/programfolder.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -155,13 +152,9 @@ void frmPath::cmdPath_Click()
                                           .arg(displayPath(file.writtenPath()), *failure));
     }
 
-    frmBrevik& main = Forms::brevik();
-    main.txtHold1->setText(kept.dataFolder);
-    main.txtHold2->setText(kept.quickBooksFolder);
-    // The main window opens before this one closes: the program is never left without an open
-    // window, the moment at which it would end on its own.
-    if (!main.isVisible())
-        Forms::showModeless(&main);
+    // The hand-over happens while this window is still open, so that the main window opens
+    // before this one closes.
+    Q_EMIT continued(kept);
     m_continuing = true;
     close();
 }
@@ -169,15 +162,9 @@ void frmPath::cmdPath_Click()
 void frmPath::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    if (m_continuing)
-        return;
-    // The close button saves and hands over nothing. Opened at start-up in place of the main
-    // window, it leaves no window open, and the program ends; this window is still inside its
-    // own event, so the ending waits for the event loop.
-    const frmBrevik* main = Forms::existingBrevik();
-    if (!main || !main->isVisible())
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { Forms::endProgram(); }, Qt::QueuedConnection);
+    // The close button saves and hands over nothing.
+    if (!m_continuing)
+        Q_EMIT closedWithoutContinuing();
 }
 
 } // namespace brevik::ui

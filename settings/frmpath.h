@@ -14,7 +14,7 @@ class DriveList;
 class FolderList;
 
 // The folder-settings window: where the operator names the Orvella data folder and the
-// QuickBooks folder. Continue saves them in zrQBck.dat and hands them to the main window.
+// QuickBooks folder. Continue saves them in zrQBck.dat and hands them on (see continued).
 class frmPath final : public QWidget
 {
     Q_OBJECT
@@ -37,6 +37,13 @@ public:
     FolderList* Dir1 = nullptr;
     QLineEdit* Text2 = nullptr;
     QPushButton* cmdPath = nullptr;
+
+Q_SIGNALS:
+    // Continue was pressed: the folders the window remembers now, to be handed to the main
+    // window. The window closes after the signal has been handled.
+    void continued(const brevik::FolderSettings& folders);
+    // The window was closed without Continue; nothing was saved or handed over.
+    void closedWithoutContinuing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
