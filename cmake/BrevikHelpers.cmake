@@ -9,12 +9,10 @@ function(brevik_add_test name)
     if(ARG_WINDOW)
         target_link_libraries(${name} PRIVATE brevik_ui)
     endif()
-    target_compile_definitions(${name} PRIVATE
-        BREVIK_SAMPLES_DIR="${BREVIK_SAMPLES_DIR}"
-        BREVIK_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-        BREVIK_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    target_compile_definitions(
+        ${name} PRIVATE BREVIK_SAMPLES_DIR="${BREVIK_SAMPLES_DIR}" BREVIK_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                        BREVIK_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FATAL_WARNINGS=0"
-        TIMEOUT 300)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FATAL_WARNINGS=0"
+                                            TIMEOUT 300)
 endfunction()

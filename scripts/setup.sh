@@ -4,7 +4,7 @@
 #   run      what building and running the two programs needs
 #   package  that, and what making the Debian package needs
 #   check    that, and the validators of the menu entry, the metainfo and the manual pages
-#   all      that, and what the tests and the fuzzing need
+#   all      that, and what the tests, the format check and the fuzzing need
 set -euo pipefail
 group=${1:-all}
 
@@ -18,7 +18,7 @@ package=(dpkg-dev file)
 check=(desktop-file-utils appstream groff-base)
 all=(
     git sqlite3
-    clang clang-format libclang-rt-14-dev
+    clang clang-format cmake-format libclang-rt-14-dev
     xvfb xauth
 )
 case $group in
