@@ -76,10 +76,8 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
             observer.nameTaken(fields[FieldName]);
         const RowKind kind = isJobRow(text, layout.columns) ? RowKind::Job : RowKind::Customer;
 
-        const qint64 rowNumber = reader.rowsRead();
-        m_writer.setRow(qsizetype(rowNumber) <= qsizetype(exportRows.size())
-                            ? exportRows[std::size_t(rowNumber - 1)]
-                            : rowNumber,
+        const auto rowNumber = std::size_t(reader.rowsRead());
+        m_writer.setRow(rowNumber <= exportRows.size() ? exportRows[rowNumber - 1] : qint64(rowNumber),
                         notes);
         if (m_writer.AddClient(m_values, kind) == WriteOutcome::Stopped)
             return counted();
