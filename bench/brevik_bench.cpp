@@ -1,6 +1,8 @@
 // The import at scale, measured against what the storage engine itself can do on this machine
 // in the same run. Every measured import runs in a child process of its own, through the
 // same code as the tool's import command: the extraction, then the strip run with the writer.
+// A plan of the same export against the database that the re-import met runs the same way, as
+// the tool's plan command, and is set against that re-import.
 //
 // Usage: brevik_bench [--customers N] [--extract-mb M] [--seed S] [--dir FOLDER] [--no-per-customer]
 //   N customers (100000 unless given), an export of M megabytes for the extraction (100),
@@ -15,6 +17,7 @@
 #include "import/engine/database.h"
 #include "import/engine/schema.h"
 #include "import/extraction.h"
+#include "import/importplan.h"
 #include "import/paths.h"
 #include "import/reporter.h"
 #include "import/striprun.h"
@@ -256,6 +259,54 @@ std::optional<ImportFigures> measureImport(const QString& exportFile, const QStr
     return result;
 }
 
+// ---- A plan of the same export, against the database a re-import met ---------------------
+
+struct PlanFigures
+{
+    int ok = 0;
+    double seconds = 0; // extraction, private copy and the run on it, as brevik-import plan
+    double cpuSeconds = 0;
+    qint64 writtenBytes = 0;
+    qint64 rows = 0; // customer records the plan gave
+    long peakRssKb = 0;
+    char firstMessage[512] = {};
+};
+
+std::optional<PlanFigures> measurePlan(const QString& exportFile, const QString& dataFolder,
+                                       const QString& workFolder)
+{
+    PlanFigures result;
+    const ChildRun run = runInChild<PlanFigures>(result, [&](PlanFigures& out) {
+        QDir().mkpath(workFolder);
+        CountingReporter reporter;
+        PlanRequest request;
+        request.exportFile = exportFile;
+        request.dataFolder = dataFolder;
+        request.gOpt = QStringLiteral("0");
+        request.workFolder = workFolder;     // on the same disk as the database, as the re-import's copy
+        std::vector<CustomerRecord> records; // kept, as the tool keeps them for its columns
+        QElapsedTimer timer;
+        timer.start();
+        const double cpuStart = ownCpuSeconds();
+        const qint64 writtenStart = ownWrittenBytes();
+        const StripSummary summary = planImport(
+            request, reporter, [&records](const CustomerRecord& record) { records.push_back(record); });
+        out.seconds = double(timer.nsecsElapsed()) / 1e9;
+        out.cpuSeconds = ownCpuSeconds() - cpuStart;
+        out.writtenBytes = ownWrittenBytes() - writtenStart;
+        out.rows = qint64(records.size());
+        out.ok = summary.completed ? 1 : 0;
+        copyText(out.firstMessage, sizeof out.firstMessage, reporter.first());
+    });
+    result.peakRssKb = run.peakRssKb;
+    if (!run.ok || !result.ok) {
+        std::fprintf(stderr, "brevik_bench: the plan against %s did not complete: %s\n",
+                     qPrintable(dataFolder), result.firstMessage);
+        return std::nullopt;
+    }
+    return result;
+}
+
 // ---- Extraction against a plain read and write of the same file -------------------------
 
 struct ExtractionFigures
@@ -448,9 +499,12 @@ int main(int argc, char* argv[])
     const auto again = fresh ? measureImport(bigExport, in(QStringLiteral("qb")),
                                              in(QStringLiteral("data-n")), Target::Filled)
                              : std::nullopt;
-    const auto smallRun = again ? measureImport(smallExport, in(QStringLiteral("qb")),
-                                                in(QStringLiteral("data-n10")), Target::Fresh)
-                                : std::nullopt;
+    const auto plan =
+        again ? measurePlan(bigExport, in(QStringLiteral("data-n")), in(QStringLiteral("plan-work")))
+              : std::nullopt;
+    const auto smallRun = plan ? measureImport(smallExport, in(QStringLiteral("qb")),
+                                               in(QStringLiteral("data-n10")), Target::Fresh)
+                               : std::nullopt;
     if (!smallRun)
         return 1;
     const auto extraction = measureExtraction(extractExport, in(QStringLiteral("extract")));
@@ -493,6 +547,7 @@ int main(int argc, char* argv[])
         std::printf("  %-40s (not run: --no-per-customer)\n", "raw C API, one transaction per customer");
     printRow("import, new customers (N)", n, *fresh, rawRate, fresh->peakRssKb);
     printRow("re-import into the filled database (N)", n, *again, rawRate, again->peakRssKb);
+    printRow("plan of the same export against it (N)", n, *plan, rawRate, plan->peakRssKb);
     printRow("import, new customers (N/10)", small, *smallRun, rawRate, smallRun->peakRssKb);
     std::printf("\n");
 
@@ -507,11 +562,17 @@ int main(int argc, char* argv[])
     outcome("new (N)", *fresh);
     outcome("re-import (N)", *again);
     outcome("new (N/10)", *smallRun);
+    std::printf("  plan (N): %lld customer rows planned\n", static_cast<long long>(plan->rows));
     std::printf("  raw runs insert the four rows of each of %lld named customers\n",
                 static_cast<long long>(rawFirst->customers));
 
     const double growth = (fresh->seconds / double(n)) / (smallRun->seconds / double(small));
-    std::printf("\ncost per customer at N / at N/10: %.2f\n", growth);
+    const double planShare = plan->seconds / again->seconds;
+    std::printf(
+        "\nplan of N against N clients: %.2f s; re-import of the same export: %.2f s; plan / re-import: "
+        "%.2f (at most 1.00 wanted)\n",
+        plan->seconds, again->seconds, planShare);
+    std::printf("cost per customer at N / at N/10: %.2f\n", growth);
     const double extractRatio = extraction->plainSeconds / extraction->extractSeconds;
     std::printf("extraction of %.1f MB (%lld customer rows): %.3f s (%.0f MB/s); plain read and write %.3f s "
                 "(%.0f MB/s); ratio %.2f\n",
@@ -531,9 +592,9 @@ int main(int argc, char* argv[])
         std::printf("warning: the two raw runs differ by %.0f%%; the machine was busy, run again\n",
                     spread * 100.0);
 
-    std::printf("\nratios: new=%.2f update=%.2f growth=%.2f extract=%.2f rss_mb=%.0f",
-                (n / fresh->seconds) / rawRate, (n / again->seconds) / rawRate, growth, extractRatio,
-                double(fresh->peakRssKb) / 1024.0);
+    std::printf("\nratios: new=%.2f update=%.2f plan_vs_reimport=%.2f growth=%.2f extract=%.2f rss_mb=%.0f",
+                (n / fresh->seconds) / rawRate, (n / again->seconds) / rawRate, planShare, growth,
+                extractRatio, double(fresh->peakRssKb) / 1024.0);
     if (progress)
         std::printf(" progress=%.3f", progress->share);
     std::printf("\n");

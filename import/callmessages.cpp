@@ -1,5 +1,7 @@
 #include "callmessages.h"
 
+#include "import/paths.h"
+
 namespace brevik {
 
 bool CallMessages::ok(const db::Status& status)
@@ -40,6 +42,20 @@ QString CallMessages::noClientNumber(const QString& name, qint64 row)
     return QStringLiteral("No client number is left for %1: the highest client number, 2147483647, is the "
                           "largest that can be read back. Nothing was written for this customer.")
         .arg(customerCalled(name, row));
+}
+
+QString CallMessages::cannotOpen(const QString& path, const db::Status& status)
+{
+    return QStringLiteral("The Orvella database %1 cannot be opened: %2")
+        .arg(displayPath(path), status.description());
+}
+
+QString CallMessages::locked(const QString& path)
+{
+    return QStringLiteral("The Orvella database %1 is locked by another program. The import stopped; every "
+                          "customer stored so far is complete. Run it again once the other program has "
+                          "finished.")
+        .arg(displayPath(path));
 }
 
 } // namespace brevik

@@ -27,6 +27,10 @@ public:
     [[nodiscard]] static QString customerCalled(const QString& name, qint64 row);
     // No client number can be given: the highest one is the largest that reads back.
     [[nodiscard]] static QString noClientNumber(const QString& name, qint64 row);
+    // The database cannot be opened, for the reason the status gives.
+    [[nodiscard]] static QString cannotOpen(const QString& path, const db::Status& status);
+    // Another program kept the database locked beyond the wait for it.
+    [[nodiscard]] static QString locked(const QString& path);
 
 private:
     QStringList m_messages;

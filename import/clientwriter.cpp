@@ -20,12 +20,6 @@ using Criterion = Recordset::Criterion;
 using L = QLatin1StringView;
 using namespace writervalues;
 
-QString openFailure(const QString& path, const db::Status& status)
-{
-    return QStringLiteral("The Orvella database %1 cannot be opened: %2")
-        .arg(displayPath(path), status.description());
-}
-
 // A cause as the end of a sentence.
 QString sentence(QString text)
 {
@@ -80,9 +74,25 @@ void ClientWriter::stopWith(const QString& message)
     (void)m_messages.take();
     if (m_database && m_database->inTransaction())
         m_database->rollback();
+    for (CustomerRecord& customer : m_pending) {
+        customer.outcome = WriteOutcome::Stopped;
+        customer.clientNumber.clear(); // nothing of it was stored
+        customer.refusals = QStringList{message};
+        tell(customer);
+    }
     m_pending.clear();
+    if (!m_currentWritten) {
+        tell({m_row, WriteOutcome::Stopped, m_customerName, QString(), QStringList{message}, m_scanNotes});
+        m_currentWritten = true;
+    }
     m_stopped = true;
     m_reporter.report(message);
+}
+
+void ClientWriter::tell(const CustomerRecord& customer)
+{
+    if (m_recordObserver)
+        m_recordObserver(customer);
 }
 
 QString ClientWriter::lostCustomers() const
@@ -138,14 +148,14 @@ bool ClientWriter::open(WindowValues& values)
         control->setReadOnly(false);
         control->setRecordSource(table);
         if (const db::Status status = control->Refresh(); !status.ok()) {
-            stopWith(openFailure(path, status));
+            stopWith(CallMessages::cannotOpen(path, status));
             return false;
         }
     }
     m_database = Data1.database();
     if (m_preparedPath != path) {
         if (const db::Status status = db::prepareForImport(*m_database); !status.ok()) {
-            stopWith(openFailure(path, status));
+            stopWith(CallMessages::cannotOpen(path, status));
             return false;
         }
         m_preparedPath = path;
@@ -154,7 +164,7 @@ bool ClientWriter::open(WindowValues& values)
     }
     for (const auto& [control, table] : tables) {
         if (const db::Status status = moveLast(*control->Recordset()); !status.ok()) {
-            stopWith(openFailure(path, status));
+            stopWith(CallMessages::cannotOpen(path, status));
             return false;
         }
     }
@@ -167,13 +177,9 @@ bool ClientWriter::beginCustomer()
         return true;
     if (const db::Status status = m_database->begin(); !status.ok()) {
         if (status.number() == db::ErrLocked)
-            stopWith(
-                QStringLiteral("The Orvella database %1 is locked by another program. The import stopped; "
-                               "every customer stored so far is complete. Run it again once the "
-                               "other program has finished.")
-                    .arg(displayPath(m_database->path())));
+            stopWith(CallMessages::locked(m_database->path()));
         else
-            stopWith(openFailure(m_database->path(), status));
+            stopWith(CallMessages::cannotOpen(m_database->path(), status));
         return false;
     }
     m_database->setWritesNeedTransaction(true);
@@ -206,8 +212,7 @@ bool ClientWriter::commit()
     }
     for (const CustomerRecord& customer : m_pending) {
         m_committed.count(customer.outcome);
-        if (m_commitObserver)
-            m_commitObserver(customer);
+        tell(customer);
     }
     m_pending.clear();
     return true;
@@ -216,7 +221,8 @@ bool ClientWriter::commit()
 bool ClientWriter::endCustomer(WriteOutcome outcome, const CustomerFields& fields,
                                const QString& clientNumber)
 {
-    m_pending.push_back({m_row, outcome, fields[FieldName], clientNumber, m_refusals});
+    m_pending.push_back({m_row, outcome, fields[FieldName], clientNumber, m_refusals, m_notes});
+    m_currentWritten = true;
     if (!m_database->inTransaction()) {
         // The engine gave up the transaction after a failure (a full disk, a trigger's
         // ROLLBACK): the rows of this batch are gone, and going on would report them as stored
@@ -260,12 +266,16 @@ bool ClientWriter::finish()
 
 WriteOutcome ClientWriter::AddClient(WindowValues& values, RowKind kind)
 {
-    if (m_stopped || !open(values) || !beginCustomer())
+    if (m_stopped)
         return WriteOutcome::Stopped;
-
     CustomerFields& fields = values.Text1;
     m_customerName = fields[FieldName];
     m_refusals.clear();
+    m_notes = m_scanNotes;
+    m_currentWritten = false;
+    if (!open(values) || !beginCustomer())
+        return WriteOutcome::Stopped;
+
     // A job shares its customer's billing name; once the run has written that client, the
     // job's own marks (its tax mark above all) must not overwrite the customer's.
     if (kind == RowKind::Job && m_written.contains(m_customerName)) {

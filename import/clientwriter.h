@@ -6,6 +6,7 @@
 #include "import/engine/datacontrol.h"
 #include "import/engine/workspace.h"
 #include "import/fieldrules.h"
+#include "import/rownotes.h"
 
 #include <QElapsedTimer>
 #include <QSet>
@@ -40,14 +41,16 @@ enum class WriteOutcome
     Stopped,        // the database could not be opened or saved: the run must stop
 };
 
-// One customer as the writer dealt with it. It counts once its rows are committed.
+// One customer as the writer dealt with it. It counts once its rows are committed; a customer
+// that a stop lost instead has the outcome Stopped, with the stop's message as its refusal.
 struct CustomerRecord
 {
-    qint64 row = 0; // its row in the customer file, from 1; 0 where the caller gave none
+    qint64 row = 0; // its row as the caller numbers it, from 1; 0 where the caller gave none
     WriteOutcome outcome = WriteOutcome::NothingWritten;
     QString name;         // the client's name as stored
     QString clientNumber; // the client added or rewritten
     QStringList refusals; // why the database refused it, in words
+    RowNotes notes;       // what its row's scan and the writer's rules noted
 };
 
 // The customers whose rows are committed, by outcome.
@@ -96,13 +99,21 @@ public:
     // Commits what is pending; false (after a message) when the database refused it.
     [[nodiscard]] bool finish();
 
-    // The row of the customer file that the next AddClient writes; messages name it.
-    void setRow(qint64 row) { m_row = row; }
-    // The customers committed so far, and each one as its commit succeeds.
-    [[nodiscard]] const WriteTally& committed() const { return m_committed; }
-    void setCommitObserver(std::function<void(const CustomerRecord&)> observer)
+    // The row that the next AddClient writes, which messages name, and what the scan of that
+    // row noted, which its record carries.
+    void setRow(qint64 row, RowNotes scanNotes = {})
     {
-        m_commitObserver = std::move(observer);
+        m_row = row;
+        m_scanNotes = scanNotes;
+    }
+    // The customers committed so far.
+    [[nodiscard]] const WriteTally& committed() const { return m_committed; }
+    // Each customer once its fate is settled, in the order they were written: as its commit
+    // succeeds, or as a stop loses it. So every customer handed to AddClient is told once. The
+    // writer's destructor commits what is pending, so the observer must outlive the writer.
+    void setRecordObserver(std::function<void(const CustomerRecord&)> observer)
+    {
+        m_recordObserver = std::move(observer);
     }
 
     // How many customers may share one commit, and for how long a commit may wait.
@@ -114,7 +125,10 @@ private:
     [[nodiscard]] bool endCustomer(WriteOutcome outcome, const CustomerFields& fields,
                                    const QString& clientNumber);
     [[nodiscard]] bool commit();
+    // Stops the run after the message; the customers since the last commit are lost, and so is
+    // the current one when it has not yet been written.
     void stopWith(const QString& message);
+    void tell(const CustomerRecord& customer);
     // What became of the customers since the last commit, for a stop that loses them.
     [[nodiscard]] QString lostCustomers() const;
     // Notes a failed write of the current customer as the database's refusal of it.
@@ -158,12 +172,15 @@ private:
     QSet<QString> m_written; // the names, as the rows gave them, of the clients written so far
 
     qint64 m_row = 0;
+    RowNotes m_scanNotes;                  // what the scan noted of the current customer's row
+    RowNotes m_notes;                      // and what the rules noted as they were applied
+    bool m_currentWritten = true;          // the current customer is pending or committed
     QString m_customerName;                // the current customer, as the file names it
     QStringList m_refusals;                // the current customer's refused writes
     std::optional<db::Status> m_lossCause; // the failure after which the transaction was gone
     std::vector<CustomerRecord> m_pending; // written since the last commit
     WriteTally m_committed;
-    std::function<void(const CustomerRecord&)> m_commitObserver;
+    std::function<void(const CustomerRecord&)> m_recordObserver;
     bool m_stopped = false; // after a stop nothing more is written
 
     int m_batchCustomers = 0;

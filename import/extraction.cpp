@@ -257,7 +257,7 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         // The usual customer row shows its first TAB right after "CUST".
         tabSeen = tabSeen || row.contains('\t');
         if (onRow)
-            onRow(row);
+            onRow(row, reader.rowsRead());
     }
     if (reader.failed()) {
         result.failure = failure(Cause::ExportUnreadable, exportFile, reader.errorString());

@@ -60,9 +60,9 @@ struct ExtractionResult
     [[nodiscard]] bool succeeded() const { return !failure.has_value(); }
 };
 
-// Called with each customer row as it is copied, without its row end. The view is valid only
-// during the call.
-using CopiedRowHandler = std::function<void(QByteArrayView row)>;
+// Called with each customer row as it is copied, without its row end, and its row in the
+// export, from 1. The view is valid only during the call.
+using CopiedRowHandler = std::function<void(QByteArrayView row, qint64 exportRow)>;
 
 // Copies every customer row of the export, byte for byte and each followed by CR LF, into
 // QBCUST.TXT in the QuickBooks folder. The file is written anew and replaces the earlier one

@@ -2,16 +2,20 @@
 
 namespace brevik {
 
-void applyNameCut(QString& name)
+bool applyNameCut(QString& name)
 {
-    if (name.size() > NameLimit)
-        name.truncate(NameLimit);
+    if (name.size() <= NameLimit)
+        return false;
+    name.truncate(NameLimit);
+    return true;
 }
 
-void applyStateCut(QString& state)
+bool applyStateCut(QString& state)
 {
-    if (state.size() > StateLimit)
-        state.truncate(StateLimit);
+    if (state.size() <= StateLimit)
+        return false;
+    state.truncate(StateLimit);
+    return true;
 }
 
 QString normalisePhone(const QString& phone, PhoneVariant variant)

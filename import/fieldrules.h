@@ -13,8 +13,9 @@ inline constexpr qsizetype StateLimit = 2;
 // CLIENT.Phone holds at most 13 characters.
 inline constexpr qsizetype PhoneLimit = 13;
 
-void applyNameCut(QString& name);
-void applyStateCut(QString& state);
+// Each returns whether it cut anything.
+bool applyNameCut(QString& name);
+bool applyStateCut(QString& state);
 
 // The insert path keeps the whole normalised telephone for the account and the contact; the
 // update path cuts it to 13 characters before the blanks go.

@@ -22,7 +22,8 @@ void ClientWriter::setClientAddress(Recordset& client, CustomerFields& f, PhoneV
     set(client, "Addr2", text(f[FieldAddress2]));
     set(client, "Addr3", text(f[FieldAddress3]));
     set(client, "City", text(f[FieldCity]));
-    applyStateCut(f[FieldState]);
+    if (applyStateCut(f[FieldState]))
+        m_notes |= RowNote::StateCut;
     set(client, "State", text(f[FieldState]));
     set(client, "Zip", text(f[FieldZip]));
     f[FieldPhone] = normalisePhone(f[FieldPhone], phone);
@@ -66,7 +67,8 @@ WriteOutcome ClientWriter::insertClient(CustomerFields& f, const std::optional<Q
     const QString& clientNumber = *allocated;
 
     stored(client.AddNew());
-    applyNameCut(f[FieldName]);
+    if (applyNameCut(f[FieldName]))
+        m_notes |= RowNote::NameCut;
     setClientAddress(client, f, PhoneVariant::Insert);
     set(client, "PastDue1", number(0));
     set(client, "PastDue2", number(0));

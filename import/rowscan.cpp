@@ -55,10 +55,16 @@ public:
     {}
 
     [[nodiscard]] bool named() const { return m_named; }
+    // Billing lines that could be the city line held text, and none of them a comma.
+    [[nodiscard]] bool cityLineWithoutComma() const { return m_lineWithoutComma && !m_citySplit; }
 
     // hasComma: whether v holds a comma.
     Next apply(qsizetype n, QStringView v, bool hasComma)
     {
+        if (m_columns.isCityLineField(n)) {
+            m_citySplit = m_citySplit || hasComma;
+            m_lineWithoutComma = m_lineWithoutComma || (!hasComma && !v.isEmpty());
+        }
         if (n == m_columns.nameField) {
             if (v.isEmpty())
                 return Next::EndOfRow;
@@ -103,11 +109,13 @@ private:
     bool m_takesContactAndTax;
     CustomerFields& m_fields;
     bool m_named = false;
+    bool m_citySplit = false;
+    bool m_lineWithoutComma = false;
 };
 
 } // namespace
 
-bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fields)
+bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fields, RowNotes* notes)
 {
     FieldRules rules(settings, fields);
     Scratch scratch;
@@ -136,6 +144,13 @@ bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fiel
             quoted = false;
             hasComma = false;
         }
+    }
+    if (notes) {
+        *notes = {};
+        if (fieldNumber == 0)
+            *notes |= RowNote::NoTab;
+        if (rules.cityLineWithoutComma())
+            *notes |= RowNote::CityLineWithoutComma;
     }
     return rules.named();
 }

@@ -2,6 +2,7 @@
 
 #include "customerfields.h"
 #include "exportlayout.h"
+#include "rownotes.h"
 
 #include <QString>
 #include <QStringView>
@@ -25,7 +26,11 @@ struct ScanSettings
 //
 // Returns true when the row gave a name (the name goes to the list of customers taken).
 // Fields cleared with truncate(0) rather than clear() keep their buffers for the next row.
-bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fields);
+// Where notes is given, it receives what the row's shape kept from being read: no TAB at all,
+// or billing lines after the first two that hold text but no comma, so that no city line was
+// split.
+bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fields,
+             RowNotes* notes = nullptr);
 
 // True for a job's row: its QuickBooks name, the text of the full-name field (which a TAB must
 // close, as every field the scan takes), holds a colon: "customer:job". A job shares its

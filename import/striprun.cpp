@@ -13,10 +13,11 @@
 
 namespace brevik {
 
-StripRun::StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter)
+StripRun::StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter, StripOptions options)
     : m_values(values)
     , m_writer(writer)
     , m_reporter(reporter)
+    , m_options(std::move(options))
 {}
 
 StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layout, StripObserver& observer)
@@ -49,7 +50,8 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
     RowReader reader(file);
     QByteArrayView row;
     qint64 total = 0;
-    bool backedUp = false;
+    bool backedUp = !m_options.backUp;
+    const std::vector<qint64>& exportRows = m_options.exportRows;
     while (reader.next(row)) {
         // The operator's data is copied before the first row can change it; without a copy
         // nothing is written.
@@ -69,11 +71,14 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
         for (QString& field : fields)
             field.truncate(0);
         const QString text = decodeRow(row, layout.encoding);
-        if (scanRow(text, settings, fields))
+        RowNotes notes;
+        if (scanRow(text, settings, fields, &notes))
             observer.nameTaken(fields[FieldName]);
         const RowKind kind = isJobRow(text, layout.columns) ? RowKind::Job : RowKind::Customer;
 
-        m_writer.setRow(reader.rowsRead());
+        const auto rowNumber = std::size_t(reader.rowsRead());
+        m_writer.setRow(rowNumber <= exportRows.size() ? exportRows[rowNumber - 1] : qint64(rowNumber),
+                        notes);
         if (m_writer.AddClient(m_values, kind) == WriteOutcome::Stopped)
             return counted();
         fields[FieldCreditLimit].clear();

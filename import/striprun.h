@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace brevik {
 
 class ClientWriter;
@@ -44,6 +46,18 @@ struct StripSummary
     [[nodiscard]] bool clean() const { return completed && customersRefused == 0; }
 };
 
+// What a run does beyond STRIP's own.
+struct StripOptions
+{
+    // Whether zrdata.mdb is copied beside itself before the first row. A run against a private
+    // copy of the database that goes away after it needs no such copy.
+    bool backUp = true;
+    // The export's row of each row of QBCUST.TXT in turn, for a run that has the export: the
+    // writer's messages and records then name the row the operator sees in the export. Empty:
+    // the rows of QBCUST.TXT are named.
+    std::vector<qint64> exportRows;
+};
+
 // The import run: reads QBCUST.TXT row by row, cuts each row into the customer fields and
 // hands each customer to the writer. Before the first row it copies zrdata.mdb beside itself
 // (see db::backUpDatabase). It stops after the one message when the file cannot be read, the
@@ -51,7 +65,7 @@ struct StripSummary
 class StripRun
 {
 public:
-    StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter);
+    StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter, StripOptions options = {});
 
     // The layout is the one START found in the export: the columns, and the encoding of the rows.
     [[nodiscard]] StripSummary run(const QString& customerFile, const ExportLayout& layout,
@@ -61,6 +75,7 @@ private:
     WindowValues& m_values;
     ClientWriter& m_writer;
     Reporter& m_reporter;
+    StripOptions m_options;
 };
 
 } // namespace brevik

@@ -11,14 +11,19 @@
 namespace brevik::tool {
 namespace {
 
-// The options of the commands. A command takes those whose bits it names.
+// The options of the commands. A command takes those whose bits it names. An option without a
+// value name is a switch.
 struct OptionSpec
 {
     QLatin1StringView name;
     QLatin1StringView valueName;
     QLatin1StringView description;
     std::optional<QString> Invocation::*slot;
-    bool folder; // an empty value is refused: it would leave the folder to zrQBck.dat
+    bool Invocation::*flag;
+    // An empty value is refused: an empty folder would leave the folder to zrQBck.dat, an
+    // empty file name names no file.
+    bool refuseEmpty;
+    QLatin1StringView emptyWhat; // "folder" or "file name", for that usage error
 };
 
 enum OptionBit : unsigned
@@ -26,17 +31,31 @@ enum OptionBit : unsigned
     DataFolder = 1u << 0,
     QuickBooksFolder = 1u << 1,
     QbVersion = 1u << 2,
+    ReportFile = 1u << 3,
+    Csv = 1u << 4,
 };
 
-const std::array<OptionSpec, 3> Options{{
+const std::array<OptionSpec, 5> Options{{
     {QLatin1StringView("data-folder"), QLatin1StringView("DIR"),
-     QLatin1StringView("The Orvella data folder, which holds zrdata.mdb."), &Invocation::dataFolder, true},
+     QLatin1StringView("The Orvella data folder, which holds zrdata.mdb."), &Invocation::dataFolder, nullptr,
+     true, QLatin1StringView("folder")},
     {QLatin1StringView("quickbooks-folder"), QLatin1StringView("DIR"),
      QLatin1StringView("The QuickBooks folder, where QBCUST.TXT is written and read."),
-     &Invocation::quickBooksFolder, true},
+     &Invocation::quickBooksFolder, nullptr, true, QLatin1StringView("folder")},
     {QLatin1StringView("qb-version"), QLatin1StringView("VALUE"),
      QLatin1StringView("The QuickBooks version value: 0 for V5.0-V2000, 1 for V2001-V2005."),
-     &Invocation::qbVersion, false},
+     &Invocation::qbVersion, nullptr, false, QLatin1StringView()},
+    {QLatin1StringView("report"), QLatin1StringView("FILE"),
+     QLatin1StringView("Also writes what was done with each customer row to FILE, as CSV with the "
+                       "columns row,name,action,client_number,notes (actions: added, updated, nothing, "
+                       "job, refused). A FILE that cannot be written is said before any customer is "
+                       "imported."),
+     &Invocation::report, nullptr, true, QLatin1StringView("file name")},
+    {QLatin1StringView("csv"), QLatin1StringView(),
+     QLatin1StringView("Prints the plan as CSV (RFC 4180) with the columns "
+                       "row,name,action,client_number,notes instead of columns for a terminal; the "
+                       "summary line then goes to standard error."),
+     nullptr, &Invocation::csv, false, QLatin1StringView()},
 }};
 
 // One command: its name, its one file or folder (if any), its options and its lines of help.
@@ -50,23 +69,64 @@ struct CommandSpec
     QString Invocation::*argumentSlot;
     unsigned options;
     QLatin1StringView summary; // its lines in the usage text, broken where they break there
+    QLatin1StringView details; // more in its own help, broken where it breaks there
 };
 
-const std::array<CommandSpec, 4> Commands{{
+const std::array<CommandSpec, 7> Commands{{
     {Command::Extract, QLatin1StringView("extract"), QLatin1StringView("EXPORT_FILE"),
      QLatin1StringView("extract needs one export file"), &Invocation::exportFile, QuickBooksFolder,
      QLatin1StringView("copies the customer rows of a QuickBooks export into QBCUST.TXT in the\n"
-                       "QuickBooks folder, as START does")},
+                       "QuickBooks folder, as START does"),
+     QLatin1StringView()},
     {Command::Strip, QLatin1StringView("strip"), QLatin1StringView(),
-     QLatin1StringView("strip takes no file name"), nullptr, DataFolder | QuickBooksFolder | QbVersion,
+     QLatin1StringView("strip takes no file name"), nullptr,
+     DataFolder | QuickBooksFolder | QbVersion | ReportFile,
      QLatin1StringView("imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data\n"
-                       "folder, as STRIP does")},
+                       "folder, as STRIP does"),
+     QLatin1StringView("Before the first customer is written, zrdata.mdb is copied beside itself (see\n"
+                       "the backups command). The rows of a report are those of QBCUST.TXT.")},
     {Command::Import, QLatin1StringView("import"), QLatin1StringView("EXPORT_FILE"),
      QLatin1StringView("import needs one export file"), &Invocation::exportFile,
-     DataFolder | QuickBooksFolder | QbVersion, QLatin1StringView("extract, then strip")},
+     DataFolder | QuickBooksFolder | QbVersion | ReportFile, QLatin1StringView("extract, then strip"),
+     QLatin1StringView("Before the first customer is written, zrdata.mdb is copied beside itself (see\n"
+                       "the backups command). Messages and the rows of a report name each customer by\n"
+                       "its row in the export.")},
+    {Command::Plan, QLatin1StringView("plan"), QLatin1StringView("EXPORT_FILE"),
+     QLatin1StringView("plan needs one export file"), &Invocation::exportFile, DataFolder | QbVersion | Csv,
+     QLatin1StringView("shows what import would do with an export, customer by customer, and\n"
+                       "writes nothing"),
+     QLatin1StringView("For each customer row of the export it gives the row, the client's name as it\n"
+                       "would be stored, the action (add, with the client number it would get; update,\n"
+                       "with the number of the client it would rewrite; nothing, for an empty name; job,\n"
+                       "for a job passed over; refused, where the database would refuse it) and notes\n"
+                       "(a name cut to 40 characters, which the next import adds again; a city line\n"
+                       "without a comma; a state cut from a longer text; a row without a TAB). Later\n"
+                       "rows see what earlier ones would do. It ends with the summary line of import.\n"
+                       "\n"
+                       "The plan runs the import itself against a private copy of zrdata.mdb in a\n"
+                       "temporary folder, which goes away afterwards. zrdata.mdb is read through a\n"
+                       "connection that cannot change a row; no file is added to the data folder and\n"
+                       "the QuickBooks folder is not used. A database that is missing, locked or not\n"
+                       "an Orvella database gets the messages import would give.")},
+    {Command::Backups, QLatin1StringView("backups"), QLatin1StringView(),
+     QLatin1StringView("backups takes no file name"), nullptr, DataFolder,
+     QLatin1StringView("lists the backups of zrdata.mdb in the data folder, newest first"),
+     QLatin1StringView("Each line gives the time the backup was made, its size, its number of clients\n"
+                       "and its file. Runs that write copy zrdata.mdb beside itself first, to\n"
+                       "zrdata-YYYYMMDD-HHMMSS.mdb.bak; the five newest copies are kept.")},
+    {Command::Restore, QLatin1StringView("restore"), QLatin1StringView("BACKUP"),
+     QLatin1StringView("restore needs one backup file"), &Invocation::backupFile, DataFolder,
+     QLatin1StringView("puts a backup of zrdata.mdb back in its place"),
+     QLatin1StringView("BACKUP is a file that the backups command lists, by its path or its name in the\n"
+                       "data folder. It is checked whole (PRAGMA integrity_check) before anything is\n"
+                       "touched. The restore is refused while another program has zrdata.mdb open:\n"
+                       "close the Orvella invoicing system first. The current database is backed up\n"
+                       "first, as by every run that writes; then the backup's rows take its place, and\n"
+                       "no zrdata.mdb-wal or zrdata.mdb-shm is left beside it. The backup itself stays\n"
+                       "as it is.")},
     {Command::CreateDatabase, QLatin1StringView("create-database"), QLatin1StringView("DIR"),
      QLatin1StringView("create-database needs one folder"), &Invocation::folder, 0,
-     QLatin1StringView("creates a new, empty zrdata.mdb in DIR")},
+     QLatin1StringView("creates a new, empty zrdata.mdb in DIR"), QLatin1StringView()},
 }};
 
 constexpr int SummaryColumn = 17;
@@ -90,10 +150,35 @@ QString synopsis(const CommandSpec& spec)
     QString line = QStringLiteral("brevik-import ") + spec.name;
     if (!spec.argument.isEmpty())
         line += u' ' + spec.argument;
-    for (std::size_t i = 0; i < Options.size(); ++i)
-        if (spec.options & (1u << i))
+    for (std::size_t i = 0; i < Options.size(); ++i) {
+        if (!(spec.options & (1u << i)))
+            continue;
+        if (Options[i].valueName.isEmpty())
+            line += QStringLiteral(" [%1]").arg(option(Options[i]));
+        else
             line += QStringLiteral(" [%1 %2]").arg(option(Options[i]), Options[i].valueName);
+    }
     return line;
+}
+
+// A description broken into lines of at most 80 columns, the later ones indented to the column.
+QString wrapped(const QString& text, qsizetype column)
+{
+    constexpr qsizetype Width = 80;
+    QString result;
+    qsizetype lineLength = column;
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (lineLength > column && lineLength + 1 + word.size() > Width) {
+            result += u'\n' + QString(column, u' ');
+            lineLength = column;
+        } else if (lineLength > column) {
+            result += u' ';
+            ++lineLength;
+        }
+        result += word;
+        lineLength += word.size();
+    }
+    return result;
 }
 
 QString indented(QLatin1StringView text, int column)
@@ -105,13 +190,20 @@ QString indented(QLatin1StringView text, int column)
 QString commandHelp(const CommandSpec& spec)
 {
     QString text = QStringLiteral("Usage: %1\n\n").arg(synopsis(spec));
-    text += QString(spec.summary).replace(u'\n', u' ') + QStringLiteral(".\n\nOptions:\n");
+    QString summary = QString(spec.summary).replace(u'\n', u' ');
+    summary[0] = summary[0].toUpper();
+    text += wrapped(summary + u'.', 0) + u'\n';
+    if (!spec.details.isEmpty())
+        text += u'\n' + QString(spec.details) + u'\n';
+    text += QStringLiteral("\nOptions:\n");
     QStringList names;
     QStringList descriptions;
     for (std::size_t i = 0; i < Options.size(); ++i) {
         if (!(spec.options & (1u << i)))
             continue;
-        names << QStringLiteral("%1 %2").arg(option(Options[i]), Options[i].valueName);
+        names << (Options[i].valueName.isEmpty()
+                      ? option(Options[i])
+                      : QStringLiteral("%1 %2").arg(option(Options[i]), Options[i].valueName));
         descriptions << QString(Options[i].description);
     }
     names << QStringLiteral("-h, --help");
@@ -120,7 +212,8 @@ QString commandHelp(const CommandSpec& spec)
     for (const QString& name : names)
         width = std::max(width, name.size());
     for (qsizetype i = 0; i < names.size(); ++i)
-        text += QStringLiteral("  %1  %2\n").arg(names.at(i).leftJustified(width), descriptions.at(i));
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(names.at(i).leftJustified(width), wrapped(descriptions.at(i), width + 4));
     text += QStringLiteral("\nAn option's value follows it after a blank or '='; \"--\" ends the options.\n");
     return text;
 }
@@ -129,7 +222,7 @@ QString commandHelp(const CommandSpec& spec)
 bool takesValue(const CommandSpec& spec, const QString& argument)
 {
     for (std::size_t i = 0; i < Options.size(); ++i)
-        if ((spec.options & (1u << i)) && argument == option(Options[i]))
+        if ((spec.options & (1u << i)) && !Options[i].valueName.isEmpty() && argument == option(Options[i]))
             return true;
     return false;
 }
@@ -161,8 +254,8 @@ QString usageText()
                 "and read from there; a file without a copy there is read from the tool's folder.\n"
                 "\n"
                 "Messages go to standard error, one line each; the last line on standard output sums up\n"
-                "the run. Exit status: 0 the run completed, 1 it could not run or stopped, 2 a usage\n"
-                "error.\n")
+                "the run. Exit status: 0 the run completed, 1 it could not run, stopped, or a customer\n"
+                "was refused, 2 a usage error.\n")
                 .arg(displayPath(userSettingsFolder()));
     return text;
 }
@@ -206,8 +299,11 @@ ParseResult parseCommandLine(const QStringList& arguments)
     for (std::size_t i = 0; i < Options.size(); ++i) {
         if (!(spec->options & (1u << i)))
             continue;
-        taken[i].emplace(QString(Options[i].name), QString(Options[i].description),
-                         QString(Options[i].valueName));
+        if (Options[i].valueName.isEmpty())
+            taken[i].emplace(QString(Options[i].name), QString(Options[i].description));
+        else
+            taken[i].emplace(QString(Options[i].name), QString(Options[i].description),
+                             QString(Options[i].valueName));
         parser.addOption(*taken[i]);
     }
     // The parser takes the program's name first; the command stands in for it.
@@ -231,14 +327,23 @@ ParseResult parseCommandLine(const QStringList& arguments)
     for (std::size_t i = 0; i < Options.size(); ++i) {
         if (!taken[i] || !parser.isSet(*taken[i]))
             continue;
+        if (Options[i].flag) {
+            if (arguments.count(option(Options[i])) > 1) {
+                result.error = QStringLiteral("%1 is given more than once").arg(option(Options[i]));
+                return result;
+            }
+            inv.*(Options[i].flag) = true;
+            continue;
+        }
         const QStringList values = parser.values(*taken[i]);
         if (values.size() > 1) {
             result.error = QStringLiteral("%1 is given more than once").arg(option(Options[i]));
             return result;
         }
         // A script whose variable is unset must not fall back to the folders of zrQBck.dat.
-        if (Options[i].folder && values.first().isEmpty()) {
-            result.error = QStringLiteral("%1 is given an empty folder").arg(option(Options[i]));
+        if (Options[i].refuseEmpty && values.first().isEmpty()) {
+            result.error =
+                QStringLiteral("%1 is given an empty %2").arg(option(Options[i]), Options[i].emptyWhat);
             return result;
         }
         inv.*(Options[i].slot) = values.first();
@@ -253,6 +358,10 @@ ParseResult parseCommandLine(const QStringList& arguments)
     // As with the folder options, an empty folder would mean the root of the disk.
     if (spec->argumentSlot == &Invocation::folder && positional.first().isEmpty()) {
         result.error = QStringLiteral("%1 is given an empty folder").arg(verb);
+        return result;
+    }
+    if (spec->argumentSlot == &Invocation::backupFile && positional.first().isEmpty()) {
+        result.error = QStringLiteral("%1 is given an empty file name").arg(verb);
         return result;
     }
     if (spec->argumentSlot)

@@ -14,6 +14,9 @@ enum class Command
     Extract,
     Strip,
     Import,
+    Plan,
+    Backups,
+    Restore,
     CreateDatabase
 };
 
@@ -22,11 +25,14 @@ struct Invocation
 {
     Command command = Command::Help;
     QString helpText;                        // help: the text to print
-    QString exportFile;                      // extract, import
+    QString exportFile;                      // extract, import, plan
     QString folder;                          // create-database
+    QString backupFile;                      // restore
     std::optional<QString> dataFolder;       // --data-folder
     std::optional<QString> quickBooksFolder; // --quickbooks-folder
     std::optional<QString> qbVersion;        // --qb-version
+    std::optional<QString> report;           // --report: the file that tells what was done
+    bool csv = false;                        // --csv: the plan as CSV
 };
 
 struct ParseResult
@@ -38,7 +44,7 @@ struct ParseResult
 // The arguments after the program's name: a command first, then its file or folder and its
 // options, as "--option value" or "--option=value", in any order; "--" ends the options. Each
 // command answers --help with its own help. An option given twice, an option the command does
-// not take and an empty folder are usage errors.
+// not take and an empty folder or file name are usage errors.
 [[nodiscard]] ParseResult parseCommandLine(const QStringList& arguments);
 [[nodiscard]] QString usageText();
 // "brevik-import 1.50.109"

@@ -8,28 +8,20 @@
 #include "import/striprun.h"
 #include "import/textencoding.h"
 #include "settings/settingsfile.h"
-#include "settings/versionfile.h"
+#include "tools/commandsupport.h"
 #include "tools/createdatabase.h"
+#include "tools/customerreport.h"
 #include "tools/folderdefaults.h"
 #include "tools/terminalprogress.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <cstdio>
+#include <vector>
 
 namespace brevik::tool {
 namespace {
-
-void printLine(std::FILE* stream, const QString& line)
-{
-    std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
-int usageError(const QString& error)
-{
-    std::fprintf(stderr, "brevik-import: %s\n\n%s", error.toLocal8Bit().constData(),
-                 usageText().toLocal8Bit().constData());
-    return ExitUsage;
-}
 
 QString customerRows(qsizetype count)
 {
@@ -43,36 +35,17 @@ void printNothingCopied(const QString& quickBooksFolder)
                   .arg(displayPath(joinFolderAndFile(quickBooksFolder, QStringLiteral("QBCUST.TXT")))));
 }
 
-void printSummary(const StripSummary& summary)
-{
-    printLine(stdout, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
-                                     "nothing: %4, customers refused: %5, jobs passed over: %6")
-                          .arg(summary.rowsRead)
-                          .arg(summary.clientsAdded)
-                          .arg(summary.clientsUpdated)
-                          .arg(summary.rowsWithoutWrite)
-                          .arg(summary.customersRefused)
-                          .arg(summary.jobsPassedOver));
-}
-
-// Stops a command before it starts: the exit status after a usage error, or after the message
-// when zrQBck.dat was needed and could not be read.
-std::optional<int> folderRefusal(const ToolFolders& folders, Reporter& reporter)
-{
-    if (!folders.unreadable.isEmpty()) {
-        reporter.report(folders.unreadable);
-        return ExitFailed;
-    }
-    if (!folders.missing.isEmpty())
-        return usageError(folders.missing);
-    return std::nullopt;
-}
-
-// Copies the customer rows as START does; false after the message when it could not.
+// Copies the customer rows as START does; false after the message when it could not. Where
+// exportRows is given, it receives the export's row of each row copied.
 bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Reporter& reporter,
-                 ExportLayout& layout)
+                 ExportLayout& layout, std::vector<qint64>* exportRows = nullptr)
 {
-    const ExtractionResult result = extractCustomerRows(exportFile, quickBooksFolder);
+    CopiedRowHandler onRow;
+    if (exportRows)
+        onRow = [exportRows](QByteArrayView, qint64 row) {
+            exportRows->push_back(row);
+        };
+    const ExtractionResult result = extractCustomerRows(exportFile, quickBooksFolder, onRow);
     const QString output = displayPath(result.outputPath);
     if (!result.succeeded()) {
         reporter.report(result.failure->message());
@@ -84,23 +57,50 @@ bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Rep
     return true;
 }
 
-// The version value as the main window reads it: the first item of QBvers.Dat, else "0". A
-// file that is there but cannot be read is named, and "0" stands.
-QString versionValue(const Invocation& invocation, Reporter& reporter)
+// The same file, whether or not it exists yet.
+bool sameFile(const QString& a, const QString& b)
 {
-    if (invocation.qbVersion)
-        return *invocation.qbVersion;
-    const VersionFile file = VersionFile::ofProgram();
-    QString failure;
-    const std::optional<QString> value = file.read(failure);
-    if (!failure.isEmpty())
-        reporter.report(QStringLiteral("The version file %1 cannot be read: %2. The version value 0 is used.")
-                            .arg(displayPath(file.path()), clause(failure)));
-    return value.value_or(QStringLiteral("0"));
+    const auto key = [](const QString& path) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    };
+    return key(a) == key(b);
+}
+
+// The report file of a run that asked for one, opened before anything is imported; the exit
+// status when the run must not start.
+std::optional<int> openReport(const Invocation& invocation, const ToolFolders& folders,
+                              std::optional<ReportFile>& report, Reporter& reporter)
+{
+    if (!invocation.report)
+        return std::nullopt;
+    // The report replaces the file it names: never one the import reads or writes.
+    const QString database = joinFolderAndFile(folders.dataFolder, QStringLiteral("zrdata.mdb"));
+    QStringList taken{database, database + QStringLiteral("-wal"), database + QStringLiteral("-shm"),
+                      database + QStringLiteral("-journal"),
+                      joinFolderAndFile(folders.quickBooksFolder, QStringLiteral("QBCUST.TXT"))};
+    if (!invocation.exportFile.isEmpty())
+        taken << invocation.exportFile;
+    for (const QString& file : taken) {
+        if (sameFile(*invocation.report, file))
+            return usageError(
+                QStringLiteral("--report names %1, which the import reads or writes").arg(displayPath(file)));
+    }
+    report.emplace(*invocation.report);
+    if (QString why; !report->open(why)) {
+        reporter.report(QStringLiteral("The report %1 cannot be written: %2. Nothing was imported.")
+                            .arg(displayPath(*invocation.report), clause(why)));
+        return ExitFailed;
+    }
+    return std::nullopt;
 }
 
 // Imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data folder, as STRIP does.
-int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayout& layout, Reporter& reporter)
+// Each customer goes into the report, where there is one, named by its row in the export where
+// the export's rows are given.
+int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayout& layout, Reporter& reporter,
+              std::optional<ReportFile>& report, std::vector<qint64> exportRows = {})
 {
     TerminalProgress progress(reporter);
     WindowValues values;
@@ -112,10 +112,19 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayou
     StripSummary summary;
     {
         ClientWriter writer(progress);
-        StripRun run(values, writer, progress);
+        if (report)
+            writer.setRecordObserver([&report](const CustomerRecord& record) { report->add(record); });
+        StripOptions options;
+        options.exportRows = std::move(exportRows);
+        StripRun run(values, writer, progress, std::move(options));
         summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), layout, progress);
     }
     printSummary(summary);
+    if (QString why; report && !report->commit(why)) {
+        reporter.report(QStringLiteral("The report %1 could not be written: %2.")
+                            .arg(displayPath(report->path()), clause(why)));
+        return ExitFailed;
+    }
     return summary.clean() ? ExitCompleted : ExitFailed;
 }
 
@@ -145,6 +154,9 @@ int strip(const Invocation& invocation, Reporter& reporter)
     if (const std::optional<int> refused = folderRefusal(folders, reporter))
         return *refused;
     const QString gOpt = versionValue(invocation, reporter);
+    std::optional<ReportFile> report;
+    if (const std::optional<int> refused = openReport(invocation, folders, report, reporter))
+        return *refused;
     QuickBooksFolderLock lock(folders.quickBooksFolder);
     if (!lock.take(reporter)) {
         printSummary(StripSummary());
@@ -154,7 +166,7 @@ int strip(const Invocation& invocation, Reporter& reporter)
     // whether it is UTF-8.
     const QString customerFile = joinFolderAndFile(folders.quickBooksFolder, QStringLiteral("QBCUST.TXT"));
     const ExportLayout layout{ExportColumns(), customerFileEncoding(customerFile)};
-    return stripRows(folders, gOpt, layout, reporter);
+    return stripRows(folders, gOpt, layout, reporter, report);
 }
 
 int import(const Invocation& invocation, Reporter& reporter)
@@ -165,15 +177,19 @@ int import(const Invocation& invocation, Reporter& reporter)
     if (const std::optional<int> refused = folderRefusal(folders, reporter))
         return *refused;
     const QString gOpt = versionValue(invocation, reporter);
+    std::optional<ReportFile> report;
+    if (const std::optional<int> refused = openReport(invocation, folders, report, reporter))
+        return *refused;
     QuickBooksFolderLock lock(folders.quickBooksFolder);
     if (!lock.take(reporter)) {
         printNothingCopied(folders.quickBooksFolder);
         return ExitFailed;
     }
     ExportLayout layout;
-    if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, layout))
+    std::vector<qint64> exportRows;
+    if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, layout, &exportRows))
         return ExitFailed;
-    return stripRows(folders, gOpt, layout, reporter);
+    return stripRows(folders, gOpt, layout, reporter, report, std::move(exportRows));
 }
 
 } // namespace
@@ -197,6 +213,12 @@ int runCommand(const Invocation& invocation, Reporter& reporter)
         return strip(invocation, reporter);
     case Command::Import:
         return import(invocation, reporter);
+    case Command::Plan:
+        return runPlan(invocation, reporter);
+    case Command::Backups:
+        return runBackups(invocation, reporter);
+    case Command::Restore:
+        return runRestore(invocation, reporter);
     }
     return ExitFailed;
 }

@@ -2,64 +2,30 @@
 
 #include "database.h"
 #include "import/paths.h"
+#include "onlinecopy.h"
 
 #include <sqlite3.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace brevik::db {
 namespace {
 
-// How long the copy waits for a lock another program holds, as the writer does.
-constexpr int LockWaitMs = 5000;
-constexpr int LockPauseMs = 25;
+using detail::Connection;
+using detail::isDamage;
+using detail::reasonFor;
+
 // A copy left unfinished by a run that was stopped is removed by a later run once it is this old;
 // a younger one may belong to a run still copying.
 constexpr qint64 StalePartSeconds = 24 * 60 * 60;
 // Enough of the quick check's first finding to tell what is damaged.
 constexpr qsizetype MaxFindingLength = 200;
-
-QByteArray encodedPath(const QString& path)
-{
-#ifdef Q_OS_WIN
-    return path.toUtf8(); // SQLite's Windows layer takes UTF-8 names
-#else
-    return QFile::encodeName(path);
-#endif
-}
-
-class Connection
-{
-public:
-    Connection() = default;
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-    ~Connection() { sqlite3_close_v2(m_handle); }
-
-    int open(const QString& path, int flags)
-    {
-        const int rc =
-            sqlite3_open_v2(encodedPath(path).constData(), &m_handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-        if (m_handle) {
-            sqlite3_extended_result_codes(m_handle, 1);
-            sqlite3_busy_timeout(m_handle, LockWaitMs);
-        }
-        return rc;
-    }
-    [[nodiscard]] sqlite3* handle() const { return m_handle; }
-    [[nodiscard]] QString errorMessage() const { return QString::fromUtf8(sqlite3_errmsg(m_handle)); }
-
-private:
-    sqlite3* m_handle = nullptr;
-};
 
 // The parts of a backup's name: "zrdata" and ".mdb" for zrdata.mdb.
 struct NameParts
@@ -151,40 +117,6 @@ void removeStaleParts(const QDir& folder, const QString& databaseName)
     }
 }
 
-// The SQLite result in the operator's words.
-QString reasonFor(int rc, const Connection& connection)
-{
-    switch (rc & 0xff) {
-    case SQLITE_FULL:
-        return QStringLiteral("the disk is full");
-    case SQLITE_IOERR:
-        // The engine calls a disk without room an I/O error unless the page write itself met it.
-        if (rc != SQLITE_IOERR_NOMEM && sqlite3_system_errno(connection.handle()) == ENOSPC)
-            return QStringLiteral("the disk is full");
-        return QStringLiteral("the disk could not be read or written (%1)").arg(connection.errorMessage());
-    case SQLITE_NOMEM:
-        return QStringLiteral("the memory is full");
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("another program kept the database locked");
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QString::fromUtf8(sqlite3_errstr(rc));
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-    case SQLITE_READONLY:
-    case SQLITE_AUTH:
-        return QStringLiteral("the file cannot be opened (%1)").arg(connection.errorMessage());
-    default:
-        return connection.errorMessage();
-    }
-}
-
-bool isDamage(int rc)
-{
-    return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB;
-}
-
 // A copy under a name no other file has, removed unless it is kept.
 class PartFile
 {
@@ -241,43 +173,39 @@ Backup failure(Backup::Cause cause, const QString& path, const QString& reason)
     return backup;
 }
 
-// Copies every page of the source in one step, waiting a while for a lock that another
-// program holds. SQLITE_DONE when the whole database was copied.
-int copyPages(const Connection& source, const Connection& target)
+// Copies the source into a new file and checks the copy. The copy is sound when the result is
+// Outcome::Made.
+Backup copyAndCheck(const Connection& source, const QString& target, const QString& named)
 {
-    sqlite3_backup* backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
-    if (!backup)
-        return sqlite3_extended_errcode(target.handle());
-    QElapsedTimer waited;
-    waited.start();
-    int rc = SQLITE_OK;
-    for (;;) {
-        rc = sqlite3_backup_step(backup, -1);
+    using Cause = Backup::Cause;
+    Connection copy;
+    if (const int rc = copy.open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); rc != SQLITE_OK)
+        return failure(Cause::CannotCopy, named, reasonFor(rc, copy));
+    if (const int rc = detail::copyPages(source, copy); rc != SQLITE_DONE) {
+        // A damaged source shows itself on either side; the failure is the source's unless
+        // the copy's own disk refused.
         const int primary = rc & 0xff;
-        if ((primary == SQLITE_BUSY || primary == SQLITE_LOCKED) && waited.elapsed() < LockWaitMs) {
-            sqlite3_sleep(LockPauseMs);
-            continue;
-        }
-        break;
+        const bool copySide = primary == SQLITE_FULL || primary == SQLITE_IOERR;
+        return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, named,
+                       isDamage(rc) ? reasonFor(rc, source) : reasonFor(rc, copySide ? copy : source));
     }
-    const int finished = sqlite3_backup_finish(backup);
-    return rc == SQLITE_DONE && finished != SQLITE_OK ? finished : rc;
+    QString finding;
+    if (const int rc = copy.queryText("PRAGMA quick_check(1)", finding); rc != SQLITE_OK)
+        return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, named, reasonFor(rc, copy));
+    if (finding != u"ok")
+        return failure(Cause::Damaged, named, finding.simplified().left(MaxFindingLength));
+    Backup made;
+    made.outcome = Backup::Outcome::Made;
+    made.path = target;
+    return made;
 }
 
-// The first finding of SQLite's quick check of the copy; "ok" for a sound database.
-int quickCheck(const Connection& copy, QString& finding)
+// Only a database the run can write is copied; one it cannot write would only gain journal
+// files beside it. Opening it says why.
+bool copyable(const QString& databasePath)
 {
-    sqlite3_stmt* statement = nullptr;
-    int rc = sqlite3_prepare_v2(copy.handle(), "PRAGMA quick_check(1)", -1, &statement, nullptr);
-    if (rc == SQLITE_OK) {
-        rc = sqlite3_step(statement);
-        if (rc == SQLITE_ROW) {
-            finding = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-            rc = SQLITE_OK;
-        }
-    }
-    sqlite3_finalize(statement);
-    return rc;
+    return QFileInfo(databasePath).isFile() && inspectFile(databasePath) == FileKind::SQLite &&
+           checkWritable(databasePath).ok();
 }
 
 } // namespace
@@ -293,21 +221,37 @@ QString Backup::message(const QString& databasePath) const
         return QStringLiteral("The Orvella database %1 is damaged (%2). Nothing was imported. Put one of its "
                               "backups in its place, or have the database repaired.")
             .arg(displayPath(databasePath), clause(reason));
+    case Cause::Locked:
+        return QStringLiteral(
+                   "The Orvella database %1 is locked by another program (%2). Nothing was imported.")
+            .arg(displayPath(databasePath), clause(reason));
     }
     return reason;
 }
 
 Backup backUpDatabase(const QString& databasePath, const QDateTime& now, int keep)
 {
-    Backup result;
-    const QFileInfo database(databasePath);
-    if (!database.isFile())
-        return result;
-    // Only a database the run can write is copied; one it cannot write would only gain journal
-    // files beside it. Opening it says why.
-    if (inspectFile(databasePath) != FileKind::SQLite || !checkWritable(databasePath).ok())
-        return result;
+    if (!copyable(databasePath))
+        return {};
+    Connection source;
+    // Opened for writing although only read, so that closing it tidies away the journal files
+    // that reading a write-ahead database makes; nothing is written through it.
+    const int rc = source.open(databasePath, SQLITE_OPEN_READWRITE);
+    if (rc == SQLITE_OK)
+        (void)source.exec("PRAGMA query_only = 1");
+    if (rc != SQLITE_OK) {
+        const QFileInfo database(databasePath);
+        const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        return failure(isDamage(rc) ? Backup::Cause::Damaged : Backup::Cause::CannotCopy,
+                       database.absoluteDir().filePath(backupName(namePartsOf(databasePath), stamp, 1)),
+                       reasonFor(rc, source));
+    }
+    return detail::backUpFrom(source, databasePath, now, keep);
+}
 
+Backup detail::backUpFrom(Connection& source, const QString& databasePath, const QDateTime& now, int keep)
+{
+    const QFileInfo database(databasePath);
     const QDir folder = database.absoluteDir();
     const NameParts parts = namePartsOf(databasePath);
     const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
@@ -319,30 +263,8 @@ Backup backUpDatabase(const QString& databasePath, const QDateTime& now, int kee
         return failure(Cause::CannotCopy, firstName,
                        QStringLiteral("no file can be made in the folder %1 (%2)")
                            .arg(displayPath(folder.path()), error));
-    {
-        Connection source;
-        // Opened for writing although only read, so that closing it tidies away the journal
-        // files that reading a write-ahead database makes. A write-protected file is read alone.
-        if (const int rc = source.open(databasePath, SQLITE_OPEN_READWRITE); rc != SQLITE_OK)
-            return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, firstName,
-                           reasonFor(rc, source));
-        Connection copy;
-        if (const int rc = copy.open(part.path(), SQLITE_OPEN_READWRITE); rc != SQLITE_OK)
-            return failure(Cause::CannotCopy, firstName, reasonFor(rc, copy));
-        if (const int rc = copyPages(source, copy); rc != SQLITE_DONE) {
-            // A damaged source shows itself on either side; the failure is the source's unless
-            // the copy's own disk refused.
-            const int primary = rc & 0xff;
-            const bool copySide = primary == SQLITE_FULL || primary == SQLITE_IOERR;
-            return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, firstName,
-                           isDamage(rc) ? reasonFor(rc, source) : reasonFor(rc, copySide ? copy : source));
-        }
-        QString finding;
-        if (const int rc = quickCheck(copy, finding); rc != SQLITE_OK)
-            return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, firstName, reasonFor(rc, copy));
-        if (finding != u"ok")
-            return failure(Cause::Damaged, firstName, finding.simplified().left(MaxFindingLength));
-    }
+    if (Backup copy = copyAndCheck(source, part.path(), firstName); copy.failed())
+        return copy;
 
     // QFile::rename never replaces a file, so two runs in the same second keep both copies.
     for (int sequence = 1; sequence < 1000; ++sequence) {
@@ -355,6 +277,7 @@ Backup backUpDatabase(const QString& databasePath, const QDateTime& now, int kee
             part.keep();
             removeOlderBackups(folder, parts, name, std::max(1, keep));
             removeStaleParts(folder, database.fileName());
+            Backup result;
             result.outcome = Backup::Outcome::Made;
             result.path = target;
             return result;
@@ -366,6 +289,37 @@ Backup backUpDatabase(const QString& databasePath, const QDateTime& now, int kee
                    QStringLiteral("too many copies were made within one second"));
 }
 
+Backup copyForPlan(const QString& databasePath, const QString& copyPath)
+{
+    if (!copyable(databasePath))
+        return {};
+    using Cause = Backup::Cause;
+    // Both opened for writing although neither writes, so that closing them tidies away the
+    // journal files that reading a write-ahead database makes.
+    Connection lock;
+    int rc = lock.open(databasePath, SQLITE_OPEN_READWRITE);
+    if (rc == SQLITE_OK)
+        rc = lock.exec("BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK)
+        return failure(detail::isBusy(rc) ? Cause::Locked
+                       : isDamage(rc)     ? Cause::Damaged
+                                          : Cause::CannotCopy,
+                       copyPath, reasonFor(rc, lock));
+    (void)lock.exec("PRAGMA query_only = 1");
+
+    // The online backup refuses a source connection that holds a write transaction, so the
+    // pages are read through a connection of their own while the lock stands.
+    Connection source;
+    rc = source.open(databasePath, SQLITE_OPEN_READWRITE);
+    if (rc == SQLITE_OK)
+        rc = source.exec("PRAGMA query_only = 1");
+    if (rc != SQLITE_OK)
+        return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, copyPath, reasonFor(rc, source));
+    Backup copy = copyAndCheck(source, copyPath, copyPath);
+    (void)lock.exec("ROLLBACK");
+    return copy;
+}
+
 QStringList backupsOf(const QString& databasePath)
 {
     const QFileInfo database(databasePath);
@@ -373,6 +327,20 @@ QStringList backupsOf(const QString& databasePath)
     for (const Found& backup : findBackups(database.absoluteDir(), namePartsOf(databasePath)))
         paths.append(database.absoluteDir().filePath(backup.name));
     return paths;
+}
+
+QString backupNamePattern(const QString& databasePath)
+{
+    return backupName(namePartsOf(databasePath), QStringLiteral("YYYYMMDD-HHMMSS"), 1);
+}
+
+QDateTime backupTime(const QString& databasePath, const QString& backupPath)
+{
+    const QRegularExpressionMatch match =
+        backupPattern(namePartsOf(databasePath)).match(QFileInfo(backupPath).fileName());
+    if (!match.hasMatch())
+        return {};
+    return QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
 } // namespace brevik::db

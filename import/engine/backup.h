@@ -19,6 +19,7 @@ struct Backup
     {
         CannotCopy, // the folder, the disk or the file refused the copy
         Damaged,    // the database itself is damaged
+        Locked,     // another program kept the database locked against writing (copyForPlan only)
     };
     Outcome outcome = Outcome::NotAttempted;
     Cause cause = Cause::CannotCopy;
@@ -43,5 +44,19 @@ inline constexpr int BackupsKept = 5;
 
 // The backups of a database that stand beside it, newest first.
 [[nodiscard]] QStringList backupsOf(const QString& databasePath);
+// How the backups of the database are named, for messages: "zrdata-YYYYMMDD-HHMMSS.mdb.bak".
+[[nodiscard]] QString backupNamePattern(const QString& databasePath);
+// When a backup of the database was made, as its name gives it (local time); an invalid time
+// for a file whose name is not that of a backup of the database.
+[[nodiscard]] QDateTime backupTime(const QString& databasePath, const QString& backupPath);
+
+// A private copy of the database at copyPath, for a run that must not change the database but
+// sees it as an import would: through SQLite's online backup, from a connection that cannot
+// change a row. Beside it a second connection takes the write lock first, waiting for it as an
+// import waits, so that a database that another program keeps locked is refused as an import
+// refuses it (Cause::Locked); it writes nothing. No file is added beside the database: the
+// journal files that reading a write-ahead database makes go when the connections close. The
+// copy is checked as a backup is. Outcome::NotAttempted as backUpDatabase gives it.
+[[nodiscard]] Backup copyForPlan(const QString& databasePath, const QString& copyPath);
 
 } // namespace brevik::db

@@ -160,24 +160,23 @@ Database::~Database()
     sqlite3_close_v2(m_db);
 }
 
-Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>& out)
+// What open refuses before the engine touches the file; a missing or empty file only when it
+// must exist.
+static Status refusal(const QString& path, bool mustExist)
 {
-    out.reset();
     switch (inspectFile(path)) {
     case FileKind::Missing:
-        if (mode == Mode::OpenExisting)
+        if (mustExist)
             return Status::failure(ErrFileNotFound, QStringLiteral("The file does not exist."));
         break;
     case FileKind::Empty:
-        if (mode == Mode::OpenExisting)
+        if (mustExist)
             return Status::failure(
                 ErrNotADatabase,
                 QStringLiteral("The file is empty; it is not a database this program can open."));
         break;
     case FileKind::SQLite:
-        if (Status s = checkWritable(path); !s)
-            return s;
-        break;
+        return checkWritable(path);
     case FileKind::Access:
         return Status::failure(
             ErrNotADatabase,
@@ -188,6 +187,19 @@ Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>&
     case FileKind::Unreadable:
         return Status::failure(ErrCannotOpen, QStringLiteral("The file cannot be read."));
     }
+    return {};
+}
+
+Status checkOpenable(const QString& path)
+{
+    return refusal(path, true);
+}
+
+Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>& out)
+{
+    out.reset();
+    if (Status s = refusal(path, mode == Mode::OpenExisting); !s)
+        return s;
 
     configureEngine();
     // Each connection is used by one thread only, so SQLite's lock around every call is not needed.

@@ -35,6 +35,11 @@ enum class FileKind
 // writable again. So this is asked before the engine touches the file.
 [[nodiscard]] Status checkWritable(const QString& path);
 
+// Why Database::open with OpenExisting would refuse the file, judged as it judges it before the
+// engine touches the file: missing, empty, an Access or other file, unreadable, or a database
+// it cannot write. A sound file may still turn out damaged once it is read.
+[[nodiscard]] Status checkOpenable(const QString& path);
+
 // One open SQLite connection. The destructor closes it; no copies. The database is opened
 // shared: a write-ahead journal and a busy timeout, so the invoicing system can have it open
 // at the same time. A connection, and everything opened through it, belongs to one thread.

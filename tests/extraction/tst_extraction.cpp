@@ -30,7 +30,7 @@ private:
         const QString path = m_dir.filePath(QStringLiteral("export.iif"));
         if (!writeBytes(path, input))
             qWarning("Could not write the export");
-        return brevik::extractCustomerRows(path, m_dir.path(), [listed](QByteArrayView row) {
+        return brevik::extractCustomerRows(path, m_dir.path(), [listed](QByteArrayView row, qint64) {
             if (listed)
                 listed->append(row.toByteArray());
         });
@@ -192,8 +192,8 @@ private Q_SLOTS:
         QVERIFY(writeBytes(qbcust(), "CUST\tearlier\r\n"));
         const QString missing = m_dir.filePath(QStringLiteral("no such export.iif"));
         int listed = 0;
-        const ExtractionResult result =
-            brevik::extractCustomerRows(missing, m_dir.path(), [&listed](QByteArrayView) { ++listed; });
+        const ExtractionResult result = brevik::extractCustomerRows(
+            missing, m_dir.path(), [&listed](QByteArrayView, qint64) { ++listed; });
         QVERIFY(!result.succeeded());
         QCOMPARE(result.failure->cause, ExtractionFailure::Cause::ExportUnreadable);
         QVERIFY(result.failure->message().contains(QDir::toNativeSeparators(missing)));

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <optional>
 
 using namespace brevik;
 using namespace brevik::testing;
@@ -38,6 +39,7 @@ private:
         PlainAccountKey,  // CUSTOMERS.CustomerID a plain number field, not an auto-number
         RollbackOnInsert, // the second customer's address ends the whole transaction
         RollbackOnUpdate, // the third customer, an existing client, ends it at its client row
+        LockedByAnother,  // another program holds the write lock throughout (plans only)
     };
 
     static void fill(const QString& folder)
@@ -89,6 +91,9 @@ private:
                                              : QStringLiteral("ALTER TABLE CLIENT DROP COLUMN Zip"));
             break;
         }
+        case LockedByAnother:
+            fill(data);
+            break;
         case PlainAccountKey:
         case RollbackOnInsert:
         case RollbackOnUpdate: {
@@ -181,11 +186,20 @@ private Q_SLOTS:
         const QByteArray before = readBytes(database);
         QVERIFY(writeBytes(dir.filePath(QStringLiteral("QBCUST.TXT")), customerFile()));
 
-        const ToolRun run = runTool({QStringLiteral("strip"), QStringLiteral("--data-folder"), data,
-                                     QStringLiteral("--quickbooks-folder"), dir.path(),
-                                     QStringLiteral("--qb-version"), QStringLiteral("0")});
+        const QString report = dir.filePath(QStringLiteral("report.csv"));
+        const ToolRun run =
+            runTool({QStringLiteral("strip"), QStringLiteral("--data-folder"), data,
+                     QStringLiteral("--quickbooks-folder"), dir.path(), QStringLiteral("--qb-version"),
+                     QStringLiteral("0"), QStringLiteral("--report"), report});
         QCOMPARE(run.status, 1);
         QCOMPARE(run.errLines.size(), 1);
+        // The report accounts for every row read: each one was lost with the run, the cause its note.
+        const QList<QStringList> reported = csvRows(readBytes(report));
+        QCOMPARE(QStringLiteral("rows read: %1,").arg(reported.size() - 1),
+                 run.lastLine().section(u',', 0, 0) + u',');
+        for (qsizetype row = 1; row < reported.size(); ++row)
+            QCOMPARE(reported.at(row).mid(2),
+                     (QStringList{QStringLiteral("refused"), QString(), run.errLines.first()}));
         QVERIFY2(run.errLines.first().contains(said), qPrintable(run.errLines.first()));
         QVERIFY2(run.errLines.first().contains(QDir::toNativeSeparators(database)),
                  qPrintable(run.errLines.first()));
@@ -208,6 +222,60 @@ private Q_SLOTS:
                          .toLongLong(),
                      0);
         }
+    }
+
+    void planSaysWhatImportSays_data()
+    {
+        stripSaysWhyOnce_data();
+        QTest::newRow("locked by another program")
+            << int(LockedByAnother) << QStringLiteral("is locked by another program") << 1 << false;
+    }
+
+    // A plan of a bad database gives the messages of an import of the same export, in a copy of
+    // the same folder, and neither changes the database nor makes a file beside it.
+    void planSaysWhatImportSays()
+    {
+        QFETCH(int, setup);
+        QFETCH(QString, said);
+        QTemporaryDir planned;
+        QTemporaryDir imported;
+        const QString plannedData = prepare(Setup(setup), planned);
+        const QString importedData = prepare(Setup(setup), imported);
+        const QString exportFile = planned.filePath(QStringLiteral("export.iif"));
+        QVERIFY(writeBytes(exportFile, customerFile()));
+        const auto folder = [](const QString& path) {
+            return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                        QDir::System);
+        };
+        // Read before the other program opens it: closing a file that this process has open
+        // would drop the locks of that program's connection, which lives in this process.
+        const QByteArray before = readBytes(plannedData + QStringLiteral("/zrdata.mdb"));
+        std::optional<TestDatabase> other;
+        if (setup == LockedByAnother) {
+            other.emplace(plannedData, TestDatabase::Open::Existing);
+            other->exec(QStringLiteral("BEGIN IMMEDIATE"));
+        }
+        const QStringList files = folder(plannedData);
+
+        const ToolRun plan = runTool({QStringLiteral("plan"), exportFile, QStringLiteral("--data-folder"),
+                                      plannedData, QStringLiteral("--qb-version"), QStringLiteral("0")});
+        QCOMPARE(plan.status, 1);
+        QCOMPARE(plan.errLines.size(), 1);
+        QVERIFY2(plan.errLines.first().contains(said), qPrintable(plan.errLines.first()));
+        QCOMPARE(folder(plannedData), files);
+        other.reset();
+        QCOMPARE(readBytes(plannedData + QStringLiteral("/zrdata.mdb")), before);
+
+        // The other program holds the lock while the import waits for it.
+        if (setup == LockedByAnother)
+            other.emplace(importedData, TestDatabase::Open::Existing).exec(QStringLiteral("BEGIN IMMEDIATE"));
+        const ToolRun import = runTool({QStringLiteral("import"), exportFile, QStringLiteral("--data-folder"),
+                                        importedData, QStringLiteral("--quickbooks-folder"), imported.path(),
+                                        QStringLiteral("--qb-version"), QStringLiteral("0")});
+        QCOMPARE(import.errLines.size(), 1);
+        QString importSaid = import.errLines.first();
+        importSaid.replace(QDir::toNativeSeparators(importedData), QDir::toNativeSeparators(plannedData));
+        QCOMPARE(plan.errLines.first(), importSaid);
     }
 
     // A disk that fills up is named as full wherever the run meets it: writing QBCUST.TXT,

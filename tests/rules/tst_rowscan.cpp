@@ -60,6 +60,7 @@ const ExportColumns Example1998{.fullNameField = 2,
 } // namespace
 
 Q_DECLARE_METATYPE(brevik::ExportColumns)
+Q_DECLARE_METATYPE(brevik::RowNotes)
 
 // How one row of QBCUST.TXT is cut into the customer fields.
 class tst_RowScan : public QObject
@@ -308,6 +309,43 @@ private Q_SLOTS:
         bool gaveName = false;
         QCOMPARE(scanned(row, {gOpt, columns}, &gaveName), expected);
         QCOMPARE(gaveName, named);
+    }
+
+    // What the scan notes of a row's shape, for the notes of a plan or a report.
+    void scanNotes_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<ExportColumns>("columns");
+        QTest::addColumn<RowNotes>("notes");
+        const RowNotes none;
+        const RowNotes noComma = RowNote::CityLineWithoutComma;
+        QTest::newRow("city line split") << rowOf({{5, u"A"_s}, {7, u"Nome, AK"_s}}) << Designed << none;
+        QTest::newRow("street, then city line")
+            << rowOf({{5, u"A"_s}, {7, u"Suite 4"_s}, {8, u"Nome, AK"_s}}) << Designed << none;
+        QTest::newRow("no billing lines after the street")
+            << rowOf({{5, u"A"_s}, {6, u"1 Oak St"_s}, {9, QString()}}) << Designed << none;
+        QTest::newRow("city line without a comma")
+            << rowOf({{5, u"A"_s}, {7, u"Nome AK 99762"_s}}) << Designed << noComma;
+        QTest::newRow("last billing line without a comma")
+            << rowOf({{5, u"A"_s}, {9, u"Nome AK 99762"_s}}) << Designed << noComma;
+        QTest::newRow("comma only in the ship-to lines")
+            << rowOf({{5, u"A"_s}, {7, u"Nome AK"_s}, {12, u"Nome, AK"_s}}) << Designed << noComma;
+        QTest::newRow("columns where the header puts them")
+            << rowOf({{3, u"A"_s}, {5, u"Nome AK"_s}, {7, u"x"_s}}) << Example1998 << noComma;
+        QTest::newRow("no TAB") << u"CUST Acme, Nome AK"_s << Designed << RowNotes(RowNote::NoTab);
+        QTest::newRow("empty name ends the row")
+            << rowOf({{5, QString()}, {7, u"Nome AK"_s}}) << Designed << none;
+    }
+
+    void scanNotes()
+    {
+        QFETCH(QString, row);
+        QFETCH(ExportColumns, columns);
+        QFETCH(RowNotes, notes);
+        CustomerFields fields;
+        RowNotes noted = RowNote::StateCut; // replaced, not added to
+        scanRow(row, {u"1"_s, columns}, fields, &noted);
+        QCOMPARE(noted, notes);
     }
 
     void longRowsAreScannedWhole()

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace brevik::testing {
 
 // One run of brevik-import: its exit status, standard output and the lines of standard error.
@@ -32,6 +34,43 @@ inline ToolRun runTool(const QStringList& arguments,
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.errLines = QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
     return run;
+}
+
+// The rows of an RFC 4180 text, each cut into its fields; a text that breaks the format
+// (a quote inside an unquoted field, a quoted field left open, a bare line end) gives nothing.
+inline QList<QStringList> csvRows(const QByteArray& bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    QList<QStringList> rows;
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"')
+                field += text.at(++i);
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"' && field.isEmpty()) {
+            quoted = true;
+        } else if (c == u',') {
+            fields << std::exchange(field, QString());
+        } else if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            ++i;
+            rows << (fields << std::exchange(field, QString()));
+            fields.clear();
+        } else if (c == u'"' || c == u'\r' || c == u'\n') {
+            return {};
+        } else {
+            field += c;
+        }
+    }
+    if (quoted || !field.isEmpty() || !fields.isEmpty())
+        return {};
+    return rows;
 }
 
 } // namespace brevik::testing

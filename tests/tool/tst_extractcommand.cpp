@@ -145,6 +145,17 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("extract"), QStringLiteral("a.iif"),
                            QStringLiteral("--data-folder"), QStringLiteral("/a")}
             << QStringLiteral("unknown option for extract: --data-folder");
+        QTest::newRow("empty report file")
+            << QStringList{QStringLiteral("strip"), QStringLiteral("--report=")}
+            << QStringLiteral("--report is given an empty file name");
+        QTest::newRow("csv of an import")
+            << QStringList{QStringLiteral("import"), QStringLiteral("a.iif"), QStringLiteral("--csv")}
+            << QStringLiteral("unknown option for import: --csv");
+        QTest::newRow("csv with a value")
+            << QStringList{QStringLiteral("plan"), QStringLiteral("a.iif"), QStringLiteral("--csv=yes")}
+            << QStringLiteral("--csv");
+        QTest::newRow("restore without a backup")
+            << QStringList{QStringLiteral("restore")} << QStringLiteral("restore needs one backup file");
     }
 
     void usageErrors()
@@ -171,6 +182,17 @@ private Q_SLOTS:
         QVERIFY2(import.out.startsWith(u"Usage: brevik-import import EXPORT_FILE"), qPrintable(import.out));
         QVERIFY(import.out.contains(u"--data-folder DIR"));
         QVERIFY(!tool({QStringLiteral("extract"), QStringLiteral("-h")}).out.contains(u"--data-folder"));
+
+        // The help of a command says what it does beyond its summary, and its lines fit a terminal.
+        const Run plan = tool({QStringLiteral("plan"), QStringLiteral("--help")});
+        QCOMPARE(plan.status, 0);
+        QVERIFY2(
+            plan.out.startsWith(u"Usage: brevik-import plan EXPORT_FILE [--data-folder DIR] [--qb-version "
+                                u"VALUE] [--csv]\n\nShows what import would do"),
+            qPrintable(plan.out));
+        QVERIFY(plan.out.simplified().contains(u"and writes nothing."));
+        for (const QString& line : plan.out.split(u'\n').mid(1))
+            QVERIFY2(line.size() <= 80, qPrintable(line));
     }
 
     void versionComesFromTheBuild()

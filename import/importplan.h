@@ -1,0 +1,36 @@
+#pragma once
+
+#include "import/clientwriter.h"
+#include "import/striprun.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace brevik {
+
+class Reporter;
+
+// An import to plan: the export, the data folder whose zrdata.mdb it would write, the version
+// value, and where the plan may work (the system's temporary folder when empty).
+struct PlanRequest
+{
+    QString exportFile;
+    QString dataFolder;
+    QString gOpt;
+    QString workFolder;
+};
+
+// Shows what an import of the export would do to the database, changing nothing: the very
+// extraction, strip run and writer of an import run against a private copy of zrdata.mdb in a
+// temporary folder of their own, with QBCUST.TXT there too and no backup of the copy; the
+// folder goes away at the end. The copy is made through SQLite's online backup from a
+// connection that cannot change a row (see db::copyForPlan), and only once the export holds a
+// customer row, as an import first touches the database at its first row. Each customer is
+// handed to onRecord as the writer settles it, named by its row in the export. The messages are
+// those an import gives, naming the database where they would name its copy. The summary is
+// that of the run on the copy.
+[[nodiscard]] StripSummary planImport(const PlanRequest& request, Reporter& reporter,
+                                      const std::function<void(const CustomerRecord&)>& onRecord);
+
+} // namespace brevik

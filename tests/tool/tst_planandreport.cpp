@@ -1,0 +1,274 @@
+#include "toolrun.h"
+
+#include "support/testsupport.h"
+#include "writer/testdatabase.h"
+
+#include "import/cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace brevik;
+using namespace brevik::testing;
+
+namespace {
+
+// A plan's rows with the actions of a report: add becomes added, update updated.
+QList<QStringList> asDone(QList<QStringList> rows)
+{
+    for (QStringList& row : rows) {
+        if (row.size() == 5 && row[2] == u"add")
+            row[2] = QStringLiteral("added");
+        else if (row.size() == 5 && row[2] == u"update")
+            row[2] = QStringLiteral("updated");
+    }
+    return rows;
+}
+
+// A customer list without a header: names that repeat, jobs, names longer than 40 characters,
+// states written out, city lines with and without a comma, empty names and a row without a TAB.
+QByteArray randomExport(quint32 seed, int rows)
+{
+    QRandomGenerator random(seed);
+    QStringList names;
+    for (int i = 0; i < 40; ++i)
+        names << QStringLiteral("Customer %1 of Springfield").arg(i);
+    names << QStringLiteral("Springfield Hardware & Lumber Company of Illinois")
+          << QStringLiteral("Caf\u00e9 Ros\u00e9") << QStringLiteral("\"Lindqvist, Maja\"") << QString()
+          << QStringLiteral("Earlier Client 2");
+    const QStringList cityLines{
+        QStringLiteral("\"Nome, AK 99762\""), QStringLiteral("\"Fairbanks, Alaska 99701\""),
+        QStringLiteral("Nome AK 99762"), QString(), QStringLiteral("\"Boise,ID 83701\"")};
+    QByteArray out;
+    for (int i = 0; i < rows; ++i) {
+        if (random.bounded(60) == 0) {
+            out += "CUST without a single tab\r\n";
+            continue;
+        }
+        const QString name = names.at(random.bounded(int(names.size())));
+        const QString fullName = random.bounded(5) == 0 ? name + QStringLiteral(":Job %1").arg(i) : name;
+        QStringList fields(30);
+        fields[0] = QStringLiteral("CUST");
+        fields[1] = fullName;
+        fields[2] = QString::number(i);
+        fields[4] = name;
+        fields[5] = QStringLiteral("%1 Oak St").arg(random.bounded(900));
+        fields[6] = cityLines.at(random.bounded(int(cityLines.size())));
+        fields[14] =
+            random.bounded(2) ? QStringLiteral("(305) 555-0147 ext %1").arg(i) : QStringLiteral("555-0100");
+        fields[18] = QStringLiteral("Contact %1").arg(i);
+        fields[22] = random.bounded(2) ? QStringLiteral("Y") : QStringLiteral("N");
+        out += toCp1252(fields.join(u'\t') + QStringLiteral("\t\r\n"));
+    }
+    return out;
+}
+
+struct Folders
+{
+    QTemporaryDir root;
+    QString data = folder(QStringLiteral("data"));
+    QString quickBooks = folder(QStringLiteral("qb"));
+
+    QString folder(const QString& name) const
+    {
+        QDir(root.path()).mkpath(name);
+        return root.filePath(name);
+    }
+    QString database() const { return data + QStringLiteral("/zrdata.mdb"); }
+};
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// Clients that some rows of the exports meet: one stored with the first 25 characters of its
+// name, as older imports left long names, and numbers with a gap.
+void fillEarlier(const QString& folder)
+{
+    TestDatabase db(folder);
+    db.addCustomer(QStringLiteral("000100"), QStringLiteral("Earlier Client 1"));
+    db.addCustomer(QStringLiteral("000250"), QStringLiteral("Earlier Client 2"), QStringLiteral("Pat"));
+    db.addCustomer(QStringLiteral("000101"), QStringLiteral("Springfield Hardware & Lu"));
+    db.addCustomer(QStringLiteral("000102"), QStringLiteral("Customer 3 of Springfield"));
+}
+
+} // namespace
+
+// brevik-import plan and --report: the plan shows, row for row, what an import does, and
+// changes nothing; the report tells what the import did.
+class tst_PlanAndReport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void planAgreesWithTheImport_data()
+    {
+        QTest::addColumn<QString>("exportFile");
+        QTest::addColumn<QString>("version");
+        const QString ours = QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif");
+        QTest::newRow("our sample") << ours << QStringLiteral("0");
+        QTest::newRow("random rows with repeated names") << QString() << QStringLiteral("1");
+        const QString samples = samplesFolder();
+        for (const QString& name : QDir(samples).entryList({QStringLiteral("*.iif")}, QDir::Files))
+            QTest::newRow(qPrintable(name)) << QDir(samples).filePath(name) << QStringLiteral("1");
+    }
+
+    // Two copies of one database: the plan of the first and the report of an import into the
+    // second agree row for row, client numbers and notes included; then again, against the
+    // database as the import left it, where most rows update.
+    void planAgreesWithTheImport()
+    {
+        QFETCH(QString, exportFile);
+        QFETCH(QString, version);
+        Folders planned;
+        Folders imported;
+        if (exportFile.isEmpty()) {
+            exportFile = planned.root.filePath(QStringLiteral("random.iif"));
+            QVERIFY(writeBytes(exportFile, randomExport(20261208, 400)));
+        }
+        fillEarlier(planned.data);
+        QVERIFY(QFile::copy(planned.database(), imported.database()));
+
+        for (int pass = 0; pass < 2; ++pass) {
+            const ToolRun plan =
+                runTool({QStringLiteral("plan"), exportFile, QStringLiteral("--data-folder"), planned.data,
+                         QStringLiteral("--qb-version"), version, QStringLiteral("--csv")});
+            const QString report = imported.root.filePath(QStringLiteral("report.csv"));
+            const ToolRun import =
+                runTool({QStringLiteral("import"), exportFile, QStringLiteral("--data-folder"), imported.data,
+                         QStringLiteral("--quickbooks-folder"), imported.quickBooks,
+                         QStringLiteral("--qb-version"), version, QStringLiteral("--report"), report});
+            QCOMPARE(plan.status, import.status);
+            // The summary of the plan stands on standard error, below the messages of the import.
+            QCOMPARE(plan.errLines, import.errLines + QStringList{import.lastLine()});
+
+            const QList<QStringList> planRows = csvRows(plan.out.toUtf8());
+            const QList<QStringList> reportRows = csvRows(readBytes(report));
+            QVERIFY2(!reportRows.isEmpty(), "the report is not RFC 4180 CSV");
+            QCOMPARE(asDone(planRows), reportRows);
+            QCOMPARE(reportRows.first(),
+                     (QStringList{QStringLiteral("row"), QStringLiteral("name"), QStringLiteral("action"),
+                                  QStringLiteral("client_number"), QStringLiteral("notes")}));
+            // Every row read is accounted for.
+            QCOMPARE(QStringLiteral("rows read: %1,").arg(reportRows.size() - 1),
+                     import.lastLine().section(u',', 0, 0) + u',');
+            QVERIFY(QFile::remove(planned.database()));
+            QVERIFY(QFile::copy(imported.database(), planned.database()));
+        }
+    }
+
+    // What the plan of our sample says, row by row of the export: its rows stand below a header
+    // of three rows, and the notes come from the scan and the rules.
+    void planOfOurSample()
+    {
+        Folders f;
+        {
+            TestDatabase db(f.data);
+            db.addCustomer(QStringLiteral("000100"), QStringLiteral("Earlier Client 1"));
+            db.addCustomer(QStringLiteral("000250"), QStringLiteral("Earlier Client 2"));
+        }
+        const ToolRun plan = runTool({QStringLiteral("plan"),
+                                      QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif"),
+                                      QStringLiteral("--data-folder"), f.data, QStringLiteral("--qb-version"),
+                                      QStringLiteral("0"), QStringLiteral("--csv")});
+        QCOMPARE(plan.status, 0);
+        const QStringList lines = plan.out.split(QStringLiteral("\r\n"));
+        for (const char* line :
+             {"4,Acme Supply,add,000251,", "6,\"Lindqvist, Maja\",add,000253,",
+              "8,Northern Lights Outfitters,add,000255,state cut to 2 characters from a longer text",
+              "9,Springfield Hardware & Lumber Company of,add,000256,\"name cut to 40 characters, so the "
+              "next "
+              "import adds it again\"",
+              "10,,nothing,,", "11,,nothing,,",
+              "12,Hillside Dental Group,add,000257,\"city line without a comma, not split into city, state "
+              "and "
+              "zip\"",
+              "30,Acme Supply,update,000251,"})
+            QVERIFY2(lines.contains(QString::fromUtf8(line)), line);
+
+        // A row without a TAB is named as such.
+        const QString exportFile = f.root.filePath(QStringLiteral("tabless.iif"));
+        QVERIFY(writeBytes(exportFile, "CUST\t\t\t\tAcme\t\r\nCUST Acme Supply 12 Oak St\r\n"));
+        const ToolRun tabless =
+            runTool({QStringLiteral("plan"), exportFile, QStringLiteral("--data-folder"), f.data,
+                     QStringLiteral("--qb-version"), QStringLiteral("0"), QStringLiteral("--csv")});
+        QVERIFY2(
+            tabless.out.contains(u"\r\n2,,nothing,,\"no TAB in the row, so no field could be read\"\r\n"),
+            qPrintable(tabless.out));
+    }
+
+    // The plan reads the database through a connection that cannot change it: zrdata.mdb stays
+    // byte for byte, and no file is added to the data folder, the QuickBooks folder or beside
+    // the tool, also where the folders come from zrQBck.dat.
+    void planChangesNothing()
+    {
+        Folders f;
+        fillEarlier(f.data);
+        QVERIFY(writeBytes(f.quickBooks + QStringLiteral("/QBCUST.TXT"), "CUST\t\t\t\tEarlier\t\r\n"));
+        const QString tool = f.folder(QStringLiteral("tool")) + QStringLiteral("/brevik-import");
+        QVERIFY(QFile::copy(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"), tool));
+        QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner));
+        QVERIFY(
+            writeBytes(f.root.filePath(QStringLiteral("tool/zrQBck.dat")),
+                       toCp1252(f.data + QStringLiteral("\r\n") + f.quickBooks + QStringLiteral("\r\n"))));
+
+        const QByteArray database = readBytes(f.database());
+        QVERIFY(database.startsWith("SQLite format 3"));
+        QCOMPARE(database.at(18), '\x02'); // a write-ahead database
+        const QStringList before{filesIn(f.data).join(u'/'), filesIn(f.quickBooks).join(u'/'),
+                                 filesIn(f.root.filePath(QStringLiteral("tool"))).join(u'/')};
+        const QString exportFile = QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif");
+        for (const QStringList& options : {QStringList(), QStringList{QStringLiteral("--csv")}}) {
+            const ToolRun plan = runTool(QStringList{QStringLiteral("plan"), exportFile} + options, tool);
+            QCOMPARE(plan.status, 0);
+            QCOMPARE(readBytes(f.database()), database);
+            const QStringList after{filesIn(f.data).join(u'/'), filesIn(f.quickBooks).join(u'/'),
+                                    filesIn(f.root.filePath(QStringLiteral("tool"))).join(u'/')};
+            QCOMPARE(after, before);
+        }
+        const ToolRun columns = runTool({QStringLiteral("plan"), exportFile}, tool);
+        QVERIFY2(columns.out.contains(u"\n 30  Acme Supply "), qPrintable(columns.out));
+        QVERIFY(columns.lastLine().startsWith(u"rows read: 32, clients added: 28, clients updated: 2,"));
+    }
+
+    void reportThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("report"); // in the temporary folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("folder missing")
+            << QStringLiteral("no such folder/report.csv") << 1 << QStringLiteral("cannot be written");
+        QTest::newRow("a folder") << QStringLiteral("data") << 1 << QStringLiteral("cannot be written");
+        QTest::newRow("the database")
+            << QStringLiteral("data/zrdata.mdb") << 2 << QStringLiteral("which the import reads or writes");
+        QTest::newRow("QBCUST.TXT") << QStringLiteral("qb/../qb/QBCUST.TXT") << 2
+                                    << QStringLiteral("which the import reads or writes");
+    }
+
+    // Said before any customer is imported: no backup, no QBCUST.TXT, no row changed.
+    void reportThatCannotBeWritten()
+    {
+        QFETCH(QString, report);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        Folders f;
+        fillEarlier(f.data);
+        const QByteArray database = readBytes(f.database());
+        const ToolRun run = runTool(
+            {QStringLiteral("import"), QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif"),
+             QStringLiteral("--data-folder"), f.data, QStringLiteral("--quickbooks-folder"), f.quickBooks,
+             QStringLiteral("--report"), f.root.filePath(report)});
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.errLines.first().contains(said), qPrintable(run.errLines.first()));
+        QCOMPARE(readBytes(f.database()), database);
+        QCOMPARE(filesIn(f.data), QStringList{QStringLiteral("zrdata.mdb")});
+        QCOMPARE(filesIn(f.quickBooks), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PlanAndReport)
+#include "tst_planandreport.moc"

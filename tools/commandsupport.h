@@ -1,0 +1,40 @@
+#pragma once
+
+#include "tools/commandline.h"
+#include "tools/folderdefaults.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <optional>
+
+namespace brevik {
+class Reporter;
+struct StripSummary;
+} // namespace brevik
+
+// What the commands share.
+namespace brevik::tool {
+
+void printLine(std::FILE* stream, const QString& line);
+// Writes bytes as they are, UTF-8 text for one.
+void printBytes(std::FILE* stream, const QByteArray& bytes);
+// The summary line of a run that imports or plans.
+void printSummary(const StripSummary& summary, std::FILE* stream = stdout);
+// Prints the error with the usage; the exit status of a usage error.
+int usageError(const QString& error);
+
+// Stops a command before it starts: the exit status after a usage error, or after the message
+// when zrQBck.dat was needed and could not be read.
+[[nodiscard]] std::optional<int> folderRefusal(const ToolFolders& folders, Reporter& reporter);
+
+// The version value as the main window reads it: the first item of QBvers.Dat, else "0". A
+// file that is there but cannot be read is named, and "0" stands.
+[[nodiscard]] QString versionValue(const Invocation& invocation, Reporter& reporter);
+
+// The commands beyond extract, strip and import.
+[[nodiscard]] int runPlan(const Invocation& invocation, Reporter& reporter);
+[[nodiscard]] int runBackups(const Invocation& invocation, Reporter& reporter);
+[[nodiscard]] int runRestore(const Invocation& invocation, Reporter& reporter);
+
+} // namespace brevik::tool
