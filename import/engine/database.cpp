@@ -115,7 +115,7 @@ static QByteArray encodedPath(const QString& path)
 // The engine keeps no memory statistics, which this program never reads: counting takes a
 // process-wide lock on every allocation. It can be set only before the engine starts; if
 // another part of the process started it first, the engine keeps counting, which is harmless.
-static void configureEngine()
+void configureEngine()
 {
     static const bool configured = [] {
         if (sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) != SQLITE_OK)

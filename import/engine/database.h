@@ -16,6 +16,11 @@ namespace brevik::db {
 
 class TableInfo;
 
+// Sets the engine's process-wide options (no memory statistics, which would take a lock around
+// every allocation). They hold only when set before the first connection opens, so every
+// connection calls this before it opens.
+void configureEngine();
+
 // What a file on disk holds, judged from its first bytes before the engine touches it.
 enum class FileKind
 {

@@ -1,5 +1,7 @@
 #include "onlinecopy.h"
 
+#include "database.h"
+
 #include <sqlite3.h>
 
 #include <QElapsedTimer>
@@ -32,6 +34,7 @@ Connection::~Connection()
 int Connection::open(const QString& path, int flags)
 {
     close();
+    configureEngine();
     const int rc =
         sqlite3_open_v2(encodedPath(path).constData(), &m_handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (m_handle) {
@@ -44,6 +47,7 @@ int Connection::open(const QString& path, int flags)
 int Connection::openImmutable(const QString& path)
 {
     close();
+    configureEngine();
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
     const int rc = sqlite3_open_v2(uri.constData(), &m_handle,
                                    SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
