@@ -4,13 +4,13 @@
 #include "app/frmbrevik_design.h"
 #include "app/frmsplash.h"
 #include "app/stripprogress.h"
-#include "import/clientwriter.h"
-#include "import/extraction.h"
+#include "import/export/extraction.h"
+#include "import/export/quickbooksfolderlock.h"
+#include "import/export/rowreader.h"
+#include "import/export/textencoding.h"
 #include "import/paths.h"
-#include "import/quickbooksfolderlock.h"
-#include "import/rowreader.h"
-#include "import/striprun.h"
-#include "import/textencoding.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/striprun.h"
 #include "platform/beep.h"
 #include "platform/messagebox.h"
 #include "platform/openfiledialog.h"
@@ -288,7 +288,7 @@ void frmBrevik::cmdStrip_Click()
     {
         // No command can be given while the run holds the window, only painting goes on.
         const UserInputBlocker blocker;
-        (void)run.run(joinFolderAndFile(gQ, QStringLiteral("QBCUST.TXT")), m_exportLayout, progress);
+        (void)run.run(customerFileIn(gQ), m_exportLayout, progress);
         progress.showCurrent();
     }
     gM = values.gM;

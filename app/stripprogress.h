@@ -1,8 +1,8 @@
 #pragma once
 
-#include "import/customerfields.h"
 #include "import/reporter.h"
-#include "import/striprun.h"
+#include "import/rules/customerfields.h"
+#include "import/writer/striprun.h"
 
 #include <QElapsedTimer>
 #include <QStringList>

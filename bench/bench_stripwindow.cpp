@@ -3,12 +3,12 @@
 // alternating rounds on fresh databases, and the processor times are compared. Run by
 // brevik_bench; prints one line: "progress share=S updates_per_second=U core_cpu=C window_cpu=W".
 #include "app/frmbrevik.h"
-#include "import/clientwriter.h"
-#include "import/engine/schema.h"
-#include "import/extraction.h"
+#include "import/export/extraction.h"
 #include "import/paths.h"
 #include "import/reporter.h"
-#include "import/striprun.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/schema.h"
+#include "import/writer/striprun.h"
 #include "platform/messagebox.h"
 
 #include <QApplication>
@@ -38,7 +38,7 @@ Folders freshFolders(const QString& root, const QString& name)
     QDir(root).mkpath(name + QStringLiteral("/data"));
     QDir(root).mkpath(name + QStringLiteral("/qb"));
     const Folders f{root + u'/' + name + QStringLiteral("/data"), root + u'/' + name + QStringLiteral("/qb")};
-    (void)db::createDatabase(joinFolderAndFile(f.data, QStringLiteral("zrdata.mdb")));
+    (void)db::createDatabase(databaseIn(f.data));
     return f;
 }
 

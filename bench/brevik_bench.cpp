@@ -13,14 +13,14 @@
 #include "exportgenerator.h"
 #include "rawbaseline.h"
 
-#include "import/clientwriter.h"
 #include "import/engine/database.h"
-#include "import/engine/schema.h"
-#include "import/extraction.h"
-#include "import/importplan.h"
+#include "import/export/extraction.h"
 #include "import/paths.h"
 #include "import/reporter.h"
-#include "import/striprun.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/importplan.h"
+#include "import/writer/schema.h"
+#include "import/writer/striprun.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -147,7 +147,7 @@ struct RawFigures
 std::optional<RawFigures> measureRaw(const QString& exportFile, const QString& folder, Commits commits,
                                      long& peakRssKb)
 {
-    const QString database = joinFolderAndFile(folder, QStringLiteral("zrdata.mdb"));
+    const QString database = databaseIn(folder);
     RawFigures result;
     const ChildRun run = runInChild<RawFigures>(result, [&](RawFigures& out) {
         QString error;
@@ -205,7 +205,7 @@ std::optional<ImportFigures> measureImport(const QString& exportFile, const QStr
 {
     ImportFigures result;
     const ChildRun run = runInChild<ImportFigures>(result, [&](ImportFigures& out) {
-        const QString path = joinFolderAndFile(dataFolder, QStringLiteral("zrdata.mdb"));
+        const QString path = databaseIn(dataFolder);
         if (database == Target::Fresh) {
             if (const db::Status s = freshDatabase(dataFolder, path); !s) {
                 copyText(out.firstMessage, sizeof out.firstMessage, s.description());
@@ -236,8 +236,7 @@ std::optional<ImportFigures> measureImport(const QString& exportFile, const QStr
         {
             ClientWriter writer(reporter);
             StripRun strip(values, writer, reporter);
-            summary = strip.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), extraction.layout,
-                                observer);
+            summary = strip.run(customerFileIn(values.gQ), extraction.layout, observer);
         }
         out.seconds = double(timer.nsecsElapsed()) / 1e9;
         out.cpuSeconds = ownCpuSeconds() - cpuStart;
@@ -361,7 +360,7 @@ std::optional<ExtractionFigures> measureExtraction(const QString& exportFile, co
             out.rows = extraction.rowsCopied;
         }
         QFile::remove(copy);
-        QFile::remove(joinFolderAndFile(folder, QStringLiteral("QBCUST.TXT")));
+        QFile::remove(customerFileIn(folder));
         out.ok = 1;
     });
     if (!run.ok || !result.ok) {

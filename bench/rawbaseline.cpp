@@ -2,13 +2,13 @@
 
 #include "childprocess.h"
 
-#include "import/clientnumbers.h"
-#include "import/cp1252.h"
 #include "import/engine/database.h"
-#include "import/extraction.h"
-#include "import/fieldrules.h"
-#include "import/rowreader.h"
-#include "import/rowscan.h"
+#include "import/export/cp1252.h"
+#include "import/export/extraction.h"
+#include "import/export/rowreader.h"
+#include "import/rules/fieldrules.h"
+#include "import/rules/rowscan.h"
+#include "import/writer/clientnumbers.h"
 
 #include <sqlite3.h>
 

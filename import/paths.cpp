@@ -14,6 +14,16 @@ QString joinFolderAndFile(const QString& folder, const QString& fileName)
     return folder + separator + fileName;
 }
 
+QString databaseIn(const QString& dataFolder)
+{
+    return joinFolderAndFile(dataFolder, QStringLiteral("zrdata.mdb"));
+}
+
+QString customerFileIn(const QString& quickBooksFolder)
+{
+    return joinFolderAndFile(quickBooksFolder, QStringLiteral("QBCUST.TXT"));
+}
+
 QString displayPath(const QString& path)
 {
     return QDir::toNativeSeparators(path);

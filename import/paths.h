@@ -9,6 +9,12 @@ namespace brevik {
 // root ("\QBCUST.TXT"). The folder is taken as it stands, without tidying.
 [[nodiscard]] QString joinFolderAndFile(const QString& folder, const QString& fileName);
 
+// The Orvella database in its data folder: "zrdata.mdb".
+[[nodiscard]] QString databaseIn(const QString& dataFolder);
+// The customer file that the extraction writes into the QuickBooks folder, and that the strip
+// reads: "QBCUST.TXT".
+[[nodiscard]] QString customerFileIn(const QString& quickBooksFolder);
+
 // The path as the operator knows it, for messages.
 [[nodiscard]] QString displayPath(const QString& path);
 

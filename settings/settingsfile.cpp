@@ -1,8 +1,8 @@
 #include "settingsfile.h"
 
-#include "import/cp1252.h"
-#include "import/regularfile.h"
-#include "import/rowreader.h"
+#include "import/export/cp1252.h"
+#include "import/export/regularfile.h"
+#include "import/export/rowreader.h"
 
 #include <QBuffer>
 #include <QDir>

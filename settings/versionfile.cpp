@@ -1,7 +1,7 @@
 #include "versionfile.h"
 
-#include "import/cp1252.h"
-#include "import/regularfile.h"
+#include "import/export/cp1252.h"
+#include "import/export/regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // brevik-import backups and restore: the copies of zrdata.mdb that runs make before they write.
-#include "import/engine/restore.h"
 #include "import/paths.h"
 #include "import/reporter.h"
+#include "import/writer/restore.h"
 #include "settings/settingsfile.h"
 #include "tools/commands.h"
 #include "tools/commandsupport.h"
@@ -12,22 +12,13 @@
 #include <algorithm>
 
 namespace brevik::tool {
-namespace {
-
-QString databaseIn(const ToolFolders& folders)
-{
-    return joinFolderAndFile(folders.dataFolder, QStringLiteral("zrdata.mdb"));
-}
-
-} // namespace
-
 int runBackups(const Invocation& invocation, Reporter& reporter)
 {
     const ToolFolders folders =
         resolveFolders(invocation.dataFolder, std::nullopt, SettingsFile::ofProgram(), NeedsDataFolder);
     if (const std::optional<int> refused = folderRefusal(folders, reporter))
         return *refused;
-    const QString database = databaseIn(folders);
+    const QString database = databaseIn(folders.dataFolder);
     const QList<db::BackupFacts> backups = db::describeBackups(database);
     if (backups.isEmpty()) {
         printLine(stdout, QStringLiteral("No backups of %1").arg(displayPath(database)));
@@ -74,7 +65,7 @@ int runRestore(const Invocation& invocation, Reporter& reporter)
         if (QFileInfo::exists(inDataFolder))
             backup = inDataFolder;
     }
-    const db::Restore restore = db::restoreBackup(databaseIn(folders), backup);
+    const db::Restore restore = db::restoreBackup(databaseIn(folders.dataFolder), backup);
     if (!restore.restored) {
         reporter.report(restore.message);
         return ExitFailed;

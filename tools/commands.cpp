@@ -1,12 +1,12 @@
 #include "commands.h"
 
-#include "import/clientwriter.h"
-#include "import/extraction.h"
+#include "import/export/extraction.h"
+#include "import/export/quickbooksfolderlock.h"
+#include "import/export/textencoding.h"
 #include "import/paths.h"
-#include "import/quickbooksfolderlock.h"
 #include "import/reporter.h"
-#include "import/striprun.h"
-#include "import/textencoding.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/striprun.h"
 #include "settings/settingsfile.h"
 #include "tools/commandsupport.h"
 #include "tools/createdatabase.h"
@@ -30,9 +30,9 @@ QString customerRows(qsizetype count)
 
 void printNothingCopied(const QString& quickBooksFolder)
 {
-    printLine(stdout,
-              QStringLiteral("No customer rows copied to %1")
-                  .arg(displayPath(joinFolderAndFile(quickBooksFolder, QStringLiteral("QBCUST.TXT")))));
+    printLine(
+        stdout,
+        QStringLiteral("No customer rows copied to %1").arg(displayPath(customerFileIn(quickBooksFolder))));
 }
 
 // Copies the customer rows as START does; false after the message when it could not. Where
@@ -76,10 +76,9 @@ std::optional<int> openReport(const Invocation& invocation, const ToolFolders& f
     if (!invocation.report)
         return std::nullopt;
     // The report replaces the file it names: never one the import reads or writes.
-    const QString database = joinFolderAndFile(folders.dataFolder, QStringLiteral("zrdata.mdb"));
+    const QString database = databaseIn(folders.dataFolder);
     QStringList taken{database, database + QStringLiteral("-wal"), database + QStringLiteral("-shm"),
-                      database + QStringLiteral("-journal"),
-                      joinFolderAndFile(folders.quickBooksFolder, QStringLiteral("QBCUST.TXT"))};
+                      database + QStringLiteral("-journal"), customerFileIn(folders.quickBooksFolder)};
     if (!invocation.exportFile.isEmpty())
         taken << invocation.exportFile;
     for (const QString& file : taken) {
@@ -117,7 +116,7 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayou
         StripOptions options;
         options.exportRows = std::move(exportRows);
         StripRun run(values, writer, progress, std::move(options));
-        summary = run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), layout, progress);
+        summary = run.run(customerFileIn(values.gQ), layout, progress);
     }
     printSummary(summary);
     if (QString why; report && !report->commit(why)) {
@@ -164,7 +163,7 @@ int strip(const Invocation& invocation, Reporter& reporter)
     }
     // QBCUST.TXT keeps no header: the designed columns stand, and the file's own bytes tell
     // whether it is UTF-8.
-    const QString customerFile = joinFolderAndFile(folders.quickBooksFolder, QStringLiteral("QBCUST.TXT"));
+    const QString customerFile = customerFileIn(folders.quickBooksFolder);
     const ExportLayout layout{ExportColumns(), customerFileEncoding(customerFile)};
     return stripRows(folders, gOpt, layout, reporter, report);
 }

@@ -2,7 +2,7 @@
 
 #include "import/paths.h"
 #include "import/reporter.h"
-#include "import/striprun.h"
+#include "import/writer/striprun.h"
 #include "settings/versionfile.h"
 #include "tools/commands.h"
 

@@ -1,8 +1,8 @@
 #include "createdatabase.h"
 
-#include "import/engine/schema.h"
 #include "import/paths.h"
 #include "import/reporter.h"
+#include "import/writer/schema.h"
 #include "tools/commands.h"
 
 #include <cstdio>
@@ -11,7 +11,7 @@ namespace brevik::tool {
 
 int runCreateDatabase(const QString& folder, Reporter& reporter)
 {
-    const QString path = joinFolderAndFile(folder, QStringLiteral("zrdata.mdb"));
+    const QString path = databaseIn(folder);
     if (const db::Status s = db::createDatabase(path); !s) {
         reporter.report(
             QStringLiteral("Cannot create the database %1: %2").arg(displayPath(path), s.description()));

@@ -1,6 +1,6 @@
 #include "customerreport.h"
 
-#include "import/fieldrules.h"
+#include "import/rules/fieldrules.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/clientwriter.h"
+#include "import/writer/clientwriter.h"
 
 #include <QByteArray>
 #include <QSaveFile>

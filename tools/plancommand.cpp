@@ -1,6 +1,6 @@
 // brevik-import plan: what an import of an export would do, customer by customer.
-#include "import/importplan.h"
 #include "import/paths.h"
+#include "import/writer/importplan.h"
 #include "settings/settingsfile.h"
 #include "tools/commands.h"
 #include "tools/commandsupport.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/reporter.h"
-#include "import/striprun.h"
+#include "import/writer/striprun.h"
 
 #include <QElapsedTimer>
 

@@ -1,6 +1,6 @@
 #include "sysinfo.h"
 
-#include "import/cp1252.h"
+#include "import/export/cp1252.h"
 #include "import/paths.h"
 #include "import/reporter.h"
 

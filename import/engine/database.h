@@ -1,5 +1,6 @@
 #pragma once
 
+#include "databasefile.h"
 #include "statement.h"
 #include "status.h"
 
@@ -20,30 +21,6 @@ class TableInfo;
 // every allocation). They hold only when set before the first connection opens, so every
 // connection calls this before it opens.
 void configureEngine();
-
-// What a file on disk holds, judged from its first bytes before the engine touches it.
-enum class FileKind
-{
-    Missing,      // no file at the path
-    Empty,        // a file of no bytes
-    SQLite,       // an SQLite 3 database
-    Access,       // a Microsoft Access (Jet or ACE) database
-    Unrecognised, // anything else
-    Unreadable,   // a folder, or a file that cannot be read
-};
-[[nodiscard]] FileKind inspectFile(const QString& path);
-
-// Whether this program may write the database and the journal files beside it ("-wal",
-// "-shm", "-journal", where they exist), asked of the system without opening any of them.
-// The engine, given a file it cannot write, still makes journal files beside it, with the
-// file's own permissions; those would then refuse every later run, also once the file is
-// writable again. So this is asked before the engine touches the file.
-[[nodiscard]] Status checkWritable(const QString& path);
-
-// Why Database::open with OpenExisting would refuse the file, judged as it judges it before the
-// engine touches the file: missing, empty, an Access or other file, unreadable, or a database
-// it cannot write. A sound file may still turn out damaged once it is read.
-[[nodiscard]] Status checkOpenable(const QString& path);
 
 // One open SQLite connection. The destructor closes it; no copies. The database is opened
 // shared: a write-ahead journal and a busy timeout, so the invoicing system can have it open

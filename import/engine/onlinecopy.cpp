@@ -14,6 +14,8 @@ namespace brevik::db::detail {
 namespace {
 
 constexpr int LockPauseMs = 25;
+// Enough of the quick check's first finding to tell what is damaged.
+constexpr qsizetype MaxFindingLength = 200;
 
 } // namespace
 
@@ -151,6 +153,27 @@ bool isDamage(int rc)
 bool isBusy(int rc)
 {
     return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
+}
+
+std::optional<CopyFailure> copyChecked(const Connection& source, const QString& target)
+{
+    Connection copy;
+    if (const int rc = copy.open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); rc != SQLITE_OK)
+        return CopyFailure{false, reasonFor(rc, copy)};
+    if (const int rc = copyPages(source, copy); rc != SQLITE_DONE) {
+        // A damaged source shows itself on either side; the failure is the source's unless
+        // the copy's own disk refused.
+        const int primary = rc & 0xff;
+        const bool copySide = primary == SQLITE_FULL || primary == SQLITE_IOERR;
+        return CopyFailure{isDamage(rc),
+                           isDamage(rc) ? reasonFor(rc, source) : reasonFor(rc, copySide ? copy : source)};
+    }
+    QString finding;
+    if (const int rc = copy.queryText("PRAGMA quick_check(1)", finding); rc != SQLITE_OK)
+        return CopyFailure{isDamage(rc), reasonFor(rc, copy)};
+    if (finding != u"ok")
+        return CopyFailure{true, finding.simplified().left(MaxFindingLength)};
+    return std::nullopt;
 }
 
 } // namespace brevik::db::detail

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "backup.h"
-
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 struct sqlite3;
 
-// What the copies of a database share: the copy made before a run writes, the private copy a
-// plan works on and a restore. For the engine's own files only.
+// Copies of a whole database through SQLite's online backup, over a plain connection of their
+// own: the copy made before a run writes, the private copy a plan works on and a restore are
+// made through these.
 namespace brevik::db::detail {
 
 // How long a copy waits for a lock that another program holds, as the writer does.
@@ -57,9 +57,16 @@ private:
 // A lock another program holds.
 [[nodiscard]] bool isBusy(int rc);
 
-// Copies the database through the given connection, which has it open, as backUpDatabase does;
-// a restore copies the database it is about to replace through its own locked connection.
-[[nodiscard]] Backup backUpFrom(Connection& source, const QString& databasePath, const QDateTime& now,
-                                int keep);
+// Why a copy could not be made: the database itself is damaged, or the folder, the disk or the
+// file refused the copy; the reason in words.
+struct CopyFailure
+{
+    bool damaged = false;
+    QString reason;
+};
+
+// Copies every page of the source into a new database file at target, then checks the copy
+// (PRAGMA quick_check). Nothing when the copy is sound.
+[[nodiscard]] std::optional<CopyFailure> copyChecked(const Connection& source, const QString& target);
 
 } // namespace brevik::db::detail

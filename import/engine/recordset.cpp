@@ -3,51 +3,32 @@
 #include "database.h"
 #include "statement.h"
 #include "tableinfo.h"
-#include "utf8.h"
-
-#include <QVarLengthArray>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace brevik::db {
 
 namespace {
 
-// Resets a statement when the operation that uses it ends, on every path, so that no read
-// stays open on the connection and the statement is ready for its next use.
-class ResetOnExit
+// The facts the connection keeps of the table, where they fit the fields asked for.
+std::shared_ptr<TableInfo> tableFacts(Database& db, const QString& table, const QStringList& columns)
 {
-public:
-    explicit ResetOnExit(Statement* statement)
-        : m_statement(statement)
-    {}
-    ResetOnExit(const ResetOnExit&) = delete;
-    ResetOnExit& operator=(const ResetOnExit&) = delete;
-    ~ResetOnExit() { m_statement->reset(); }
-
-private:
-    Statement* m_statement;
-};
-
-Status noCurrentRow()
-{
-    return Status::failure(ErrNoCurrentRecord, QStringLiteral("There is no current row."));
+    std::shared_ptr<TableInfo> info;
+    if (db.table(table, info).ok() && info->columns() == columns)
+        return info;
+    return std::make_shared<TableInfo>(table, columns);
 }
 
 } // namespace
 
 Recordset::Recordset(Database& db, QString table, QStringList columns)
     : m_db(db)
+    , m_info(tableFacts(db, table, columns))
     , m_table(std::move(table))
     , m_columns(std::move(columns))
+    , m_memory(db, *m_info)
 {
-    std::shared_ptr<TableInfo> info;
-    if (db.table(m_table, info).ok() && info->columns() == m_columns)
-        m_info = std::move(info);
-    else
-        m_info = std::make_shared<TableInfo>(m_table, m_columns);
     m_dirty.assign((std::size_t(m_columns.size()) + 63) / 64, 0);
 }
 
@@ -56,6 +37,7 @@ Recordset::Recordset(Database& db, std::shared_ptr<TableInfo> table)
     , m_info(std::move(table))
     , m_table(m_info->name())
     , m_columns(m_info->columns())
+    , m_memory(db, *m_info)
 {
     m_dirty.assign((std::size_t(m_columns.size()) + 63) / 64, 0);
 }
@@ -66,27 +48,18 @@ void Recordset::reopen()
     m_hasCurrent = false;
     m_current = 0;
     m_lastModified = -1;
-    m_positionEpoch = 0;
-    m_loaded = false;
+    m_memory.forget();
     m_editMode = EditMode::None;
-}
-
-// Within one transaction of ours, and with no change that a recordset has not accounted for,
-// a row that was seen is still there: no other program can write, and our own writes never
-// remove a row of a table whose rows are stable.
-bool Recordset::positionKnown() const
-{
-    return m_positionEpoch != 0 && m_info->rowsStable() && m_positionEpoch == m_db.rowsEpoch();
-}
-
-void Recordset::notePosition() const
-{
-    m_positionEpoch = m_info->rowsStable() ? m_db.rowsEpoch() : 0;
 }
 
 int Recordset::fieldIndex(QLatin1StringView name) const
 {
     return m_info->fieldIndex(name);
+}
+
+Status Recordset::noCurrentRow()
+{
+    return Status::failure(ErrNoCurrentRecord, QStringLiteral("There is no current row."));
 }
 
 Status Recordset::noField(QLatin1StringView name) const
@@ -112,7 +85,7 @@ Status Recordset::settle() const
     m_hasCurrent = found;
     if (found)
         m_current = statement->columnInt64(0);
-    notePosition();
+    m_memory.notePosition();
     return {};
 }
 
@@ -141,14 +114,14 @@ Status Recordset::seek(int query, bool& found)
     if (Status s = statement->step(found); !s)
         return s;
     CancelUpdate();
-    m_loaded = false;
+    m_memory.forgetRow();
     m_firstPending = false;
     m_hasCurrent = found;
     if (found)
         m_current = statement->columnInt64(0);
-    notePosition();
-    if (which == TableInfo::Query::Last && m_info->rowsStable())
-        m_info->lastRow = {m_db.rowsEpoch(), found, m_current};
+    m_memory.notePosition();
+    if (which == TableInfo::Query::Last)
+        m_memory.noteLastRow(found, m_current);
     return {};
 }
 
@@ -165,17 +138,16 @@ Status Recordset::MoveFirst()
 Status Recordset::MoveLast()
 {
     bool found = false;
-    const TableInfo::LastRow& last = m_info->lastRow;
-    if (m_info->rowsStable() && last.epoch != 0 && last.epoch == m_db.rowsEpoch()) {
+    qint64 last = 0;
+    if (m_memory.knownLastRow(found, last)) {
         // The writer moves to the last row several times for every customer; within one
         // transaction the last row is known without asking.
         CancelUpdate();
-        m_loaded = m_loaded && m_hasCurrent && last.any && m_current == last.rowid;
+        if (!(m_hasCurrent && found && m_current == last))
+            m_memory.forgetRow();
         m_firstPending = false;
-        m_hasCurrent = last.any;
-        m_current = last.rowid;
-        m_positionEpoch = last.epoch;
-        found = last.any;
+        m_hasCurrent = found;
+        m_current = last;
     } else if (Status s = seek(int(TableInfo::Query::Last), found); !s) {
         return s;
     }
@@ -211,7 +183,7 @@ Status Recordset::RecordCount(qint64& count) const
 
 Status Recordset::moveTo(qint64 rowid)
 {
-    if (!m_firstPending && m_hasCurrent && m_current == rowid && positionKnown()) {
+    if (!m_firstPending && m_hasCurrent && m_current == rowid && m_memory.positionKnown()) {
         CancelUpdate();
         return {};
     }
@@ -225,14 +197,14 @@ Status Recordset::moveTo(qint64 rowid)
     m_firstPending = false;
     m_current = rowid;
     m_hasCurrent = true;
-    notePosition();
+    m_memory.notePosition();
     return {};
 }
 
 Status Recordset::readRow(qint64 rowid, bool& found)
 {
     found = false;
-    m_loaded = false;
+    m_memory.forgetRow();
     Statement* statement = nullptr;
     if (Status s = m_info->query(m_db, TableInfo::Query::Row, statement); !s)
         return s;
@@ -243,33 +215,7 @@ Status Recordset::readRow(qint64 rowid, bool& found)
         return s;
     if (!found)
         return {};
-    m_cells.resize(std::size_t(m_columns.size()));
-    m_rowBytes.resize(0);
-    for (std::size_t i = 0; i < m_cells.size(); ++i) {
-        const int column = int(i) + 1; // column 0 is the rowid
-        Cell& cell = m_cells[i];
-        cell.type = int(statement->columnType(column));
-        switch (Statement::ColumnType(cell.type)) {
-        case Statement::ColumnType::Integer:
-            cell.integer = statement->columnInt64(column);
-            break;
-        case Statement::ColumnType::Float:
-            cell.real = statement->columnDouble(column);
-            break;
-        case Statement::ColumnType::Text:
-        case Statement::ColumnType::Blob: {
-            const QByteArrayView bytes = statement->columnBytes(column);
-            cell.offset = m_rowBytes.size();
-            cell.size = bytes.size();
-            m_rowBytes.append(bytes);
-            break;
-        }
-        case Statement::ColumnType::Null:
-            break;
-        }
-    }
-    m_loaded = true;
-    m_loadedAtChange = m_db.changeCount();
+    m_memory.keepRow(*statement, std::size_t(m_columns.size()));
     return {};
 }
 
@@ -277,7 +223,7 @@ Status Recordset::loadCurrent()
 {
     // A row read before this connection last changed anything may be out of date: any
     // recordset of the workspace may have stored it since.
-    if (m_loaded && m_loadedAtChange == m_db.changeCount())
+    if (m_memory.rowCurrent())
         return {};
     bool found = false;
     if (Status s = readRow(m_current, found); !s)
@@ -285,43 +231,8 @@ Status Recordset::loadCurrent()
     if (!found)
         return Status::failure(ErrNoCurrentRecord,
                                QStringLiteral("The current row of %1 no longer exists.").arg(m_table));
-    notePosition();
+    m_memory.notePosition();
     return {};
-}
-
-// Whether storing the value would leave the field as it is: the same storage class and the
-// same bytes as the database holds. Anything in doubt counts as a change.
-bool Recordset::holdsAlready(std::size_t index, const QVariant& value) const
-{
-    const Cell& c = m_cells[index];
-    const auto type = Statement::ColumnType(c.type);
-    if (!value.isValid() || value.isNull())
-        return type == Statement::ColumnType::Null;
-    if (Statement::isSignedWholeNumber(value.typeId()))
-        return type == Statement::ColumnType::Integer && c.integer == value.toLongLong();
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return type == Statement::ColumnType::Integer && c.integer == (value.toBool() ? 1 : 0);
-    case QMetaType::QString: {
-        if (type != Statement::ColumnType::Text)
-            return false;
-        const QString& text = *static_cast<const QString*>(value.constData());
-        // Every UTF-16 unit takes one to three bytes.
-        if (c.size < text.size() || c.size > 3 * text.size())
-            return false;
-        QVarLengthArray<char, 256> utf8(text.size() * 3);
-        const qsizetype size = writeUtf8(text, utf8.data()) - utf8.data();
-        return size == c.size &&
-               std::memcmp(utf8.data(), m_rowBytes.constData() + c.offset, std::size_t(size)) == 0;
-    }
-    case QMetaType::QByteArray: {
-        const QByteArray bytes = value.toByteArray();
-        return type == Statement::ColumnType::Blob && bytes.size() == c.size &&
-               std::memcmp(bytes.constData(), m_rowBytes.constData() + c.offset, std::size_t(c.size)) == 0;
-    }
-    default:
-        return false;
-    }
 }
 
 // A field set to what it already holds is left out of the UPDATE, so that an unchanged name
@@ -329,33 +240,12 @@ bool Recordset::holdsAlready(std::size_t index, const QVariant& value) const
 // written since, is compared; and never where a trigger could tell the difference.
 void Recordset::leaveOutUnchangedFields()
 {
-    if (!m_info->skipsUnchangedFields() || !m_loaded || m_loadedAtChange != m_db.changeCount() ||
-        !positionKnown())
+    if (!m_info->skipsUnchangedFields() || !m_memory.rowComparable())
         return;
     for (std::size_t i = 0; i < m_buffer.size(); ++i) {
-        if (TableInfo::contains(m_dirty, int(i)) && holdsAlready(i, m_buffer[i]))
+        if (TableInfo::contains(m_dirty, int(i)) && m_memory.holdsAlready(i, m_buffer[i]))
             m_dirty[i / 64] &= ~(quint64(1) << (i % 64));
     }
-}
-
-QVariant Recordset::cell(std::size_t index) const
-{
-    const Cell& c = m_cells[index];
-    // m_rowBytes never hands out a null pointer, so an empty text or blob stays empty, not null.
-    const char* bytes = m_rowBytes.constData() + c.offset;
-    switch (Statement::ColumnType(c.type)) {
-    case Statement::ColumnType::Integer:
-        return QVariant(c.integer);
-    case Statement::ColumnType::Float:
-        return QVariant(c.real);
-    case Statement::ColumnType::Text:
-        return QVariant(QString::fromUtf8(bytes, c.size));
-    case Statement::ColumnType::Blob:
-        return QVariant(QByteArray(bytes, c.size));
-    case Statement::ColumnType::Null:
-        break;
-    }
-    return QVariant();
 }
 
 void Recordset::startEdit(EditMode mode)
@@ -402,7 +292,7 @@ Status Recordset::Update()
         return Status::failure(ErrUpdateWithoutEdit, QStringLiteral("Update without AddNew or Edit."));
     if (mode == EditMode::Editing)
         leaveOutUnchangedFields();
-    m_loaded = false;
+    m_memory.forgetRow();
     const bool anyDirty = std::any_of(m_dirty.begin(), m_dirty.end(), [](quint64 word) { return word != 0; });
     if (mode == EditMode::Editing && !anyDirty) {
         m_lastModified = m_current;
@@ -456,15 +346,11 @@ Status Recordset::Update()
                 QStringLiteral("The database stored no row in %1: a trigger passed over it.").arg(m_table));
         }
         m_lastModified = m_db.lastInsertRowid();
-        TableInfo::LastRow& last = m_info->lastRow;
-        if (ownChange && last.epoch == epoch) {
-            if (!last.any || m_lastModified > last.rowid)
-                last.rowid = m_lastModified;
-            last.any = true;
-        }
+        if (ownChange)
+            m_memory.noteAdded(epoch, m_lastModified);
     } else {
         if (m_db.changes() == 0) {
-            m_positionEpoch = 0;
+            m_memory.forgetPosition();
             return Status::failure(
                 ErrNoCurrentRecord,
                 QStringLiteral("The row of %1 being edited no longer exists.").arg(m_table));
@@ -491,13 +377,13 @@ Status Recordset::value(QLatin1StringView field, QVariant& out)
         return s;
     if (!m_hasCurrent)
         return noCurrentRow();
-    if (index == m_info->rowidField() && positionKnown()) {
+    if (index == m_info->rowidField() && m_memory.positionKnown()) {
         out = QVariant(m_current); // the field is the rowid itself
         return {};
     }
     if (Status s = loadCurrent(); !s)
         return s;
-    out = cell(std::size_t(index));
+    out = m_memory.cell(std::size_t(index));
     return {};
 }
 
@@ -517,86 +403,6 @@ Status Recordset::setValue(QLatin1StringView field, QVariant&& value)
     m_buffer[std::size_t(index)] = std::move(value);
     m_dirty[std::size_t(index) / 64] |= quint64(1) << (index % 64);
     return {};
-}
-
-Status Recordset::FindFirst(std::span<const Criterion> criteria, bool& found)
-{
-    return find(criteria, false, found);
-}
-
-Status Recordset::FindNext(std::span<const Criterion> criteria, bool& found)
-{
-    found = false;
-    if (Status s = settle(); !s)
-        return s;
-    if (!m_hasCurrent)
-        return noCurrentRow();
-    return find(criteria, true, found);
-}
-
-Status Recordset::find(std::span<const Criterion> criteria, bool afterCurrent, bool& found)
-{
-    found = false;
-    FindShape shape;
-    for (const Criterion& criterion : criteria) {
-        const int index = fieldIndex(criterion.field);
-        if (index < 0)
-            return noField(criterion.field);
-        shape.append(index * 3 + int(criterion.test));
-    }
-
-    Statement* statement = nullptr;
-    if (Status s = m_info->find(m_db, shape, afterCurrent, statement); !s)
-        return s;
-    ResetOnExit resetter(statement);
-    int parameter = 0;
-    for (const Criterion& criterion : criteria) {
-        if (criterion.test == Criterion::Test::IsTrue)
-            continue;
-        if (Status s = statement->bind(++parameter, criterion.value); !s)
-            return s;
-    }
-    if (afterCurrent) {
-        if (Status s = statement->bindInt64(++parameter, m_current); !s)
-            return s;
-    }
-    if (Status s = statement->step(found); !s)
-        return s;
-    CancelUpdate();
-    if (found) {
-        m_firstPending = false;
-        m_current = statement->columnInt64(0);
-        m_hasCurrent = true;
-        m_loaded = false;
-        notePosition();
-    }
-    return {};
-}
-
-Status Recordset::scanField(QLatin1StringView field,
-                            const std::function<void(qint64 rowid, const QVariant& value)>& visit)
-{
-    return scanFieldColumns(field,
-                            [&visit](const Statement& row) { visit(row.columnInt64(0), row.column(1)); });
-}
-
-Status Recordset::scanFieldColumns(QLatin1StringView field,
-                                   const std::function<void(const Statement& row)>& visit)
-{
-    const int index = fieldIndex(field);
-    if (index < 0)
-        return noField(field);
-    Statement statement;
-    if (Status s = m_db.prepare(m_info->scanSql(index), statement); !s)
-        return s;
-    for (;;) {
-        bool hasRow = false;
-        if (Status s = statement.step(hasRow); !s)
-            return s;
-        if (!hasRow)
-            return {};
-        visit(statement);
-    }
 }
 
 } // namespace brevik::db

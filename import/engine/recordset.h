@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rowmemory.h"
 #include "status.h"
 
 #include <QLatin1StringView>
@@ -112,17 +113,13 @@ private:
 
     [[nodiscard]] int fieldIndex(QLatin1StringView name) const;
     [[nodiscard]] Status noField(QLatin1StringView name) const;
+    [[nodiscard]] static Status noCurrentRow();
     [[nodiscard]] Status settle() const;
     [[nodiscard]] Status seek(int query, bool& found);
     [[nodiscard]] Status readRow(qint64 rowid, bool& found);
     [[nodiscard]] Status loadCurrent();
     [[nodiscard]] Status find(std::span<const Criterion> criteria, bool afterCurrent, bool& found);
     void startEdit(EditMode mode);
-    // The current row is known to exist, without asking the database again.
-    [[nodiscard]] bool positionKnown() const;
-    void notePosition() const;
-    [[nodiscard]] QVariant cell(std::size_t index) const;
-    [[nodiscard]] bool holdsAlready(std::size_t index, const QVariant& value) const;
     void leaveOutUnchangedFields();
 
     Database& m_db;
@@ -134,21 +131,7 @@ private:
     mutable bool m_hasCurrent = false;
     mutable qint64 m_current = 0; // rowid of the current row, when there is one
     qint64 m_lastModified = -1;
-    mutable quint64 m_positionEpoch = 0; // the rows epoch in which the current row was last seen
-    bool m_loaded = false;
-    qint64 m_loadedAtChange = 0; // the connection's change count when the row was read
-    // The values of the current row, once loaded, as the database gave them; each becomes a
-    // QVariant only when it is asked for.
-    struct Cell
-    {
-        int type = 0; // Statement::ColumnType
-        qint64 integer = 0;
-        double real = 0;
-        qsizetype offset = 0; // text and bytes, in m_rowBytes
-        qsizetype size = 0;
-    };
-    std::vector<Cell> m_cells;
-    QByteArray m_rowBytes;
+    RowMemory m_memory; // what is known of the rows without asking the database again
     EditMode m_editMode = EditMode::None;
     std::vector<QVariant> m_buffer; // the row being added or edited
     std::vector<quint64> m_dirty;   // fields set since AddNew or Edit, one bit each

@@ -75,4 +75,20 @@ private:
     std::vector<QByteArray> m_texts;
 };
 
+// Resets a statement when the operation that uses it ends, on every path, so that no read
+// stays open on the connection and the statement is ready for its next use.
+class ResetOnExit
+{
+public:
+    explicit ResetOnExit(Statement* statement)
+        : m_statement(statement)
+    {}
+    ResetOnExit(const ResetOnExit&) = delete;
+    ResetOnExit& operator=(const ResetOnExit&) = delete;
+    ~ResetOnExit() { m_statement->reset(); }
+
+private:
+    Statement* m_statement;
+};
+
 } // namespace brevik::db

@@ -1,5 +1,5 @@
-#include "import/cp1252.h"
-#include "import/rowreader.h"
+#include "import/export/cp1252.h"
+#include "import/export/rowreader.h"
 
 #include <QBuffer>
 #include <QIODevice>

@@ -2,9 +2,9 @@
 
 #include "import/engine/database.h"
 #include "import/engine/datacontrol.h"
-#include "import/engine/schema.h"
 #include "import/engine/status.h"
 #include "import/engine/workspace.h"
+#include "import/writer/schema.h"
 
 #include <QDir>
 #include <QString>

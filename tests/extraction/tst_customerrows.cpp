@@ -1,6 +1,6 @@
-#include "import/exportlayout.h"
-#include "import/extraction.h"
-#include "import/rowreader.h"
+#include "import/export/exportlayout.h"
+#include "import/export/extraction.h"
+#include "import/export/rowreader.h"
 #include "support/testsupport.h"
 
 #include <QBuffer>

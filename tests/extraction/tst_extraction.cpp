@@ -1,6 +1,6 @@
 #include "faults/faultsupport.h"
-#include "import/extraction.h"
-#include "import/rowreader.h"
+#include "import/export/extraction.h"
+#include "import/export/rowreader.h"
 #include "support/testsupport.h"
 
 #include <QDir>

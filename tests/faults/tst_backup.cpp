@@ -3,7 +3,7 @@
 #include "support/testsupport.h"
 #include "writer/testdatabase.h"
 
-#include "import/engine/backup.h"
+#include "import/writer/backup.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -3,10 +3,10 @@
 #include "support/testsupport.h"
 #include "writer/testdatabase.h"
 
-#include "import/clientwriter.h"
-#include "import/engine/backup.h"
 #include "import/reporter.h"
-#include "import/striprun.h"
+#include "import/writer/backup.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/striprun.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -4,7 +4,7 @@
 #include "tool/toolrun.h"
 #include "writer/testdatabase.h"
 
-#include "import/engine/backup.h"
+#include "import/writer/backup.h"
 
 #include <QStorageInfo>
 #include <QTemporaryDir>

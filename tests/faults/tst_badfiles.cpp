@@ -2,7 +2,7 @@
 #include "tool/toolrun.h"
 #include "writer/testdatabase.h"
 
-#include "import/cp1252.h"
+#include "import/export/cp1252.h"
 #include "settings/settingsfile.h"
 #include "settings/versionfile.h"
 

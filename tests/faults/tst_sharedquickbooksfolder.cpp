@@ -2,8 +2,8 @@
 #include "tool/toolrun.h"
 #include "writer/testdatabase.h"
 
+#include "import/export/quickbooksfolderlock.h"
 #include "import/paths.h"
-#include "import/quickbooksfolderlock.h"
 #include "import/reporter.h"
 
 #include <QElapsedTimer>

@@ -5,8 +5,8 @@
 
 #include "fuzzcheck.h"
 
-#include "import/extraction.h"
-#include "import/rowreader.h"
+#include "import/export/extraction.h"
+#include "import/export/rowreader.h"
 
 #include <QBuffer>
 #include <QDir>

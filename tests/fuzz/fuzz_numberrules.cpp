@@ -4,9 +4,9 @@
 
 #include "fuzzcheck.h"
 
-#include "import/cp1252.h"
-#include "import/fieldrules.h"
-#include "import/numberreading.h"
+#include "import/export/cp1252.h"
+#include "import/rules/fieldrules.h"
+#include "import/rules/numberreading.h"
 
 #include <cmath>
 #include <cstring>

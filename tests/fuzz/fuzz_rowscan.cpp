@@ -8,8 +8,8 @@
 
 #include "rules/plainscan.h"
 
-#include "import/cp1252.h"
-#include "import/rowscan.h"
+#include "import/export/cp1252.h"
+#include "import/rules/rowscan.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "fuzzcheck.h"
 
-#include "import/cp1252.h"
+#include "import/export/cp1252.h"
 #include "settings/settingsfile.h"
 #include "settings/versionfile.h"
 

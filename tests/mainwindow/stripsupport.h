@@ -3,8 +3,8 @@
 #include "mainwindowfixture.h"
 #include "support/testsupport.h"
 
-#include "import/engine/schema.h"
 #include "import/paths.h"
+#include "import/writer/schema.h"
 
 #include <QPushButton>
 

@@ -2,9 +2,9 @@
 #include "writer/testdatabase.h"
 
 #include "app/stripprogress.h"
-#include "import/clientwriter.h"
-#include "import/quickbooksfolderlock.h"
-#include "import/striprun.h"
+#include "import/export/quickbooksfolderlock.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/striprun.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "import/customerfields.h"
-#include "import/exportlayout.h"
-#include "import/numberreading.h"
+#include "import/export/exportlayout.h"
+#include "import/rules/customerfields.h"
+#include "import/rules/numberreading.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "import/fieldrules.h"
+#include "import/rules/fieldrules.h"
 
 #include <QTest>
 

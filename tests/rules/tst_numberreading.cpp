@@ -1,4 +1,4 @@
-#include "import/numberreading.h"
+#include "import/rules/numberreading.h"
 
 #include <QRandomGenerator>
 #include <QTest>

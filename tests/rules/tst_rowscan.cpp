@@ -1,7 +1,7 @@
-#include "import/cp1252.h"
-#include "import/extraction.h"
-#include "import/rowreader.h"
-#include "import/rowscan.h"
+#include "import/export/cp1252.h"
+#include "import/export/extraction.h"
+#include "import/export/rowreader.h"
+#include "import/rules/rowscan.h"
 #include "support/testsupport.h"
 
 #include <QBuffer>

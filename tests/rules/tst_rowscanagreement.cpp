@@ -1,6 +1,6 @@
 #include "plainscan.h"
 
-#include "import/rowscan.h"
+#include "import/rules/rowscan.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "startupfixture.h"
 
-#include "import/cp1252.h"
+#include "import/export/cp1252.h"
 #include "platform/folderlist.h"
 
 #include <QPushButton>

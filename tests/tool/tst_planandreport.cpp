@@ -3,7 +3,7 @@
 #include "support/testsupport.h"
 #include "writer/testdatabase.h"
 
-#include "import/cp1252.h"
+#include "import/export/cp1252.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "referencewriter.h"
 
-#include "import/callmessages.h"
 #include "import/engine/value.h"
-#include "import/fieldrules.h"
-#include "import/numberreading.h"
 #include "import/paths.h"
+#include "import/rules/fieldrules.h"
+#include "import/rules/numberreading.h"
+#include "import/writer/callmessages.h"
 
 namespace brevik::testing {
 namespace {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "import/customerfields.h"
 #include "import/engine/datacontrol.h"
 #include "import/engine/workspace.h"
-#include "import/fieldrules.h"
+#include "import/rules/customerfields.h"
+#include "import/rules/fieldrules.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "testdatabase.h"
 
-#include "import/engine/schema.h"
 #include "import/paths.h"
+#include "import/writer/schema.h"
 
 #include <QTest>
 

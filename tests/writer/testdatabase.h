@@ -1,7 +1,7 @@
 #pragma once
 
-#include "import/customerfields.h"
 #include "import/engine/database.h"
+#include "import/rules/customerfields.h"
 
 #include <QList>
 #include <QString>

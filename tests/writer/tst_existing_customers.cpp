@@ -1,7 +1,7 @@
 #include "testdatabase.h"
 
-#include "import/clientwriter.h"
 #include "import/reporter.h"
+#include "import/writer/clientwriter.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "testdatabase.h"
 
-#include "import/callmessages.h"
-#include "import/clientwriter.h"
 #include "import/reporter.h"
+#include "import/writer/callmessages.h"
+#include "import/writer/clientwriter.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "testdatabase.h"
 
-#include "import/clientwriter.h"
 #include "import/engine/database.h"
 #include "import/reporter.h"
+#include "import/writer/clientwriter.h"
 #include "support/testsupport.h"
 
 #include <QTemporaryDir>

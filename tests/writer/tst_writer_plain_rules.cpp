@@ -1,8 +1,8 @@
 #include "referencewriter.h"
 #include "testdatabase.h"
 
-#include "import/clientwriter.h"
 #include "import/reporter.h"
+#include "import/writer/clientwriter.h"
 
 #include <QFile>
 #include <QRandomGenerator>

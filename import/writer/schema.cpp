@@ -1,7 +1,7 @@
 #include "schema.h"
 
-#include "database.h"
-#include "statement.h"
+#include "import/engine/database.h"
+#include "import/engine/statement.h"
 
 #include <QDir>
 #include <QFile>

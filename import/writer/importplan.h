@@ -1,7 +1,7 @@
 #pragma once
 
-#include "import/clientwriter.h"
-#include "import/striprun.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/striprun.h"
 
 #include <QString>
 

@@ -1,16 +1,13 @@
 #include "clientwriter.h"
 
-#include "import/engine/schema.h"
 #include "import/engine/value.h"
-#include "import/fieldrules.h"
 #include "import/paths.h"
 #include "import/reporter.h"
-#include "import/writervalues.h"
+#include "import/rules/fieldrules.h"
+#include "import/writer/schema.h"
+#include "import/writer/writervalues.h"
 
-#include <algorithm>
 #include <array>
-#include <chrono>
-#include <thread>
 
 namespace brevik {
 namespace {
@@ -64,8 +61,7 @@ ClientWriter::~ClientWriter()
 
 void ClientWriter::setBatchLimits(int customers, int milliseconds)
 {
-    m_batchLimit = std::max(1, customers);
-    m_batchMilliseconds = std::max(0, milliseconds);
+    m_pacing.setLimits(customers, milliseconds);
 }
 
 void ClientWriter::stopWith(const QString& message)
@@ -131,7 +127,7 @@ bool ClientWriter::open(WindowValues& values)
 {
     values.gM = values.txtHold1;
     values.gQ = values.txtHold2;
-    const QString path = joinFolderAndFile(values.gM, QStringLiteral("zrdata.mdb"));
+    const QString path = databaseIn(values.gM);
 
     if (m_database && m_database->path() != path && m_database->inTransaction() && !commit())
         return false;
@@ -160,7 +156,7 @@ bool ClientWriter::open(WindowValues& values)
         }
         m_preparedPath = path;
         m_numbers.invalidate();
-        m_dataVersion = -1;
+        m_pacing.forgetDatabase();
     }
     for (const auto& [control, table] : tables) {
         if (const db::Status status = moveLast(*control->Recordset()); !status.ok()) {
@@ -184,19 +180,10 @@ bool ClientWriter::beginCustomer()
     }
     m_database->setWritesNeedTransaction(true);
     m_lossCause.reset();
-    m_batchCustomers = 0;
-    m_batchTimer.start();
+    m_pacing.batchBegun();
     // Another program that committed since our last look may have added client numbers.
-    qint64 version = 0;
-    if (m_database->dataVersion(version).ok()) {
-        if (version != m_dataVersion) {
-            m_numbers.invalidate();
-            m_othersWriting = m_othersWriting || m_dataVersion != -1;
-        }
-        m_dataVersion = version;
-    } else {
+    if (m_pacing.databaseChanged(*m_database))
         m_numbers.invalidate();
-    }
     return true;
 }
 
@@ -234,29 +221,14 @@ bool ClientWriter::endCustomer(WriteOutcome outcome, const CustomerFields& field
                           lostCustomers()));
         return false;
     }
-    ++m_batchCustomers;
-    const bool due = !m_messages.isEmpty() || m_batchCustomers >= m_batchLimit ||
-                     m_batchTimer.elapsed() >= m_batchMilliseconds;
-    if (due) {
+    if (m_pacing.customerAdded(!m_messages.isEmpty())) {
         if (!commit())
             return false;
-        pauseForOthers();
+        m_pacing.afterCommit();
     }
     for (const QString& message : m_messages.take())
         m_reporter.report(message);
     return true;
-}
-
-void ClientWriter::pauseForOthers()
-{
-    if (!m_sincePause.isValid()) {
-        m_sincePause.start();
-        return;
-    }
-    if (m_sincePause.elapsed() < (m_othersWriting ? 500 : 2000))
-        return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(PauseMs));
-    m_sincePause.restart();
 }
 
 bool ClientWriter::finish()
@@ -380,7 +352,7 @@ std::optional<QString> ClientWriter::allocate()
         // On a long table the reading takes a good part of a batch's time; the batch's
         // customers get their full time after it, or every commit would carry one customer and
         // another program's next write would have the table read again for the next one.
-        m_batchTimer.start();
+        m_pacing.restartBatchTime();
     }
     for (const int error : m_numbers.rowErrors())
         m_messages.add(CallMessages::errorNumber(error));

@@ -1,13 +1,13 @@
 #include "striprun.h"
 
-#include "import/clientwriter.h"
-#include "import/engine/backup.h"
+#include "import/export/regularfile.h"
+#include "import/export/rowreader.h"
+#include "import/export/textencoding.h"
 #include "import/paths.h"
-#include "import/regularfile.h"
 #include "import/reporter.h"
-#include "import/rowreader.h"
-#include "import/rowscan.h"
-#include "import/textencoding.h"
+#include "import/rules/rowscan.h"
+#include "import/writer/backup.h"
+#include "import/writer/clientwriter.h"
 
 #include <QFile>
 
@@ -56,7 +56,7 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
         // The operator's data is copied before the first row can change it; without a copy
         // nothing is written.
         if (!backedUp) {
-            const QString database = joinFolderAndFile(m_values.txtHold1, QStringLiteral("zrdata.mdb"));
+            const QString database = databaseIn(m_values.txtHold1);
             if (const db::Backup backup = db::backUpDatabase(database); backup.failed()) {
                 m_reporter.report(backup.message(database));
                 return summary;

@@ -3,7 +3,7 @@
 #include "import/engine/recordset.h"
 #include "import/engine/statement.h"
 #include "import/engine/value.h"
-#include "import/numberreading.h"
+#include "import/rules/numberreading.h"
 
 namespace brevik {
 

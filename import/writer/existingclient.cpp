@@ -1,8 +1,8 @@
 // The update path of the writer: a customer whose name matched a client rewrites that
 // client's rows, and creates the account, main address or contact that is missing.
-#include "import/clientwriter.h"
-#include "import/fieldrules.h"
-#include "import/writervalues.h"
+#include "import/rules/fieldrules.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/writervalues.h"
 
 namespace brevik {
 

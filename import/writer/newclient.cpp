@@ -1,9 +1,9 @@
 // The insert path of the writer: a customer that is not yet a client becomes one new row in
 // each of CLIENT, CUSTOMERS, ADDRESSES and CONTACTS, linked by the client number and the
 // account's key.
-#include "import/clientwriter.h"
-#include "import/fieldrules.h"
-#include "import/writervalues.h"
+#include "import/rules/fieldrules.h"
+#include "import/writer/clientwriter.h"
+#include "import/writer/writervalues.h"
 
 namespace brevik {
 

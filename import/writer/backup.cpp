@@ -1,8 +1,8 @@
 #include "backup.h"
 
-#include "database.h"
+#include "import/engine/database.h"
+#include "import/engine/onlinecopy.h"
 #include "import/paths.h"
-#include "onlinecopy.h"
 
 #include <sqlite3.h>
 
@@ -24,8 +24,6 @@ using detail::reasonFor;
 // A copy left unfinished by a run that was stopped is removed by a later run once it is this old;
 // a younger one may belong to a run still copying.
 constexpr qint64 StalePartSeconds = 24 * 60 * 60;
-// Enough of the quick check's first finding to tell what is damaged.
-constexpr qsizetype MaxFindingLength = 200;
 
 // The parts of a backup's name: "zrdata" and ".mdb" for zrdata.mdb.
 struct NameParts
@@ -177,23 +175,9 @@ Backup failure(Backup::Cause cause, const QString& path, const QString& reason)
 // Outcome::Made.
 Backup copyAndCheck(const Connection& source, const QString& target, const QString& named)
 {
-    using Cause = Backup::Cause;
-    Connection copy;
-    if (const int rc = copy.open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); rc != SQLITE_OK)
-        return failure(Cause::CannotCopy, named, reasonFor(rc, copy));
-    if (const int rc = detail::copyPages(source, copy); rc != SQLITE_DONE) {
-        // A damaged source shows itself on either side; the failure is the source's unless
-        // the copy's own disk refused.
-        const int primary = rc & 0xff;
-        const bool copySide = primary == SQLITE_FULL || primary == SQLITE_IOERR;
-        return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, named,
-                       isDamage(rc) ? reasonFor(rc, source) : reasonFor(rc, copySide ? copy : source));
-    }
-    QString finding;
-    if (const int rc = copy.queryText("PRAGMA quick_check(1)", finding); rc != SQLITE_OK)
-        return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, named, reasonFor(rc, copy));
-    if (finding != u"ok")
-        return failure(Cause::Damaged, named, finding.simplified().left(MaxFindingLength));
+    if (const auto failed = detail::copyChecked(source, target))
+        return failure(failed->damaged ? Backup::Cause::Damaged : Backup::Cause::CannotCopy, named,
+                       failed->reason);
     Backup made;
     made.outcome = Backup::Outcome::Made;
     made.path = target;

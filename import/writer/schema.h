@@ -1,6 +1,6 @@
 #pragma once
 
-#include "status.h"
+#include "import/engine/status.h"
 
 #include <QLatin1StringView>
 #include <QString>

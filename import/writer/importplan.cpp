@@ -1,11 +1,11 @@
 #include "importplan.h"
 
-#include "import/callmessages.h"
-#include "import/engine/backup.h"
 #include "import/engine/database.h"
-#include "import/extraction.h"
+#include "import/export/extraction.h"
 #include "import/paths.h"
 #include "import/reporter.h"
+#include "import/writer/backup.h"
+#include "import/writer/callmessages.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -57,9 +57,9 @@ StripSummary planImport(const PlanRequest& request, Reporter& reporter,
         return {};
     }
 
-    const QString database = joinFolderAndFile(request.dataFolder, QStringLiteral("zrdata.mdb"));
+    const QString database = databaseIn(request.dataFolder);
     const QString copyFolder = QDir(work.path()).filePath(QStringLiteral("data"));
-    const QString copy = joinFolderAndFile(copyFolder, QStringLiteral("zrdata.mdb"));
+    const QString copy = databaseIn(copyFolder);
     if (extraction.rowsCopied > 0) {
         if (!QDir().mkpath(copyFolder)) {
             reporter.report(
@@ -103,7 +103,7 @@ StripSummary planImport(const PlanRequest& request, Reporter& reporter,
     options.backUp = false;
     options.exportRows = std::move(exportRows);
     StripRun run(values, writer, renaming, std::move(options));
-    return run.run(joinFolderAndFile(values.gQ, QStringLiteral("QBCUST.TXT")), extraction.layout, following);
+    return run.run(customerFileIn(values.gQ), extraction.layout, following);
 }
 
 } // namespace brevik

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "import/customerfields.h"
-#include "import/exportlayout.h"
+#include "import/export/exportlayout.h"
+#include "import/rules/customerfields.h"
 
 #include <QString>
 

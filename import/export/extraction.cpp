@@ -1,10 +1,10 @@
 #include "extraction.h"
 
+#include "import/export/regularfile.h"
+#include "import/export/replacingfile.h"
+#include "import/export/rowreader.h"
+#include "import/export/textencoding.h"
 #include "import/paths.h"
-#include "import/regularfile.h"
-#include "import/replacingfile.h"
-#include "import/rowreader.h"
-#include "import/textencoding.h"
 
 #include <QFile>
 
@@ -209,7 +209,7 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
 {
     using Cause = ExtractionFailure::Cause;
     ExtractionResult result;
-    result.outputPath = joinFolderAndFile(quickBooksFolder, QStringLiteral("QBCUST.TXT"));
+    result.outputPath = customerFileIn(quickBooksFolder);
 
     QFile input(exportFile);
     if (QString why; !openRegularFile(input, why)) {

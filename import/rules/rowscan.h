@@ -1,8 +1,8 @@
 #pragma once
 
-#include "customerfields.h"
-#include "exportlayout.h"
-#include "rownotes.h"
+#include "import/export/exportlayout.h"
+#include "import/rules/customerfields.h"
+#include "import/rules/rownotes.h"
 
 #include <QString>
 #include <QStringView>

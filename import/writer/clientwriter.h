@@ -1,14 +1,14 @@
 #pragma once
 
-#include "import/callmessages.h"
-#include "import/clientnumbers.h"
-#include "import/customerfields.h"
 #include "import/engine/datacontrol.h"
 #include "import/engine/workspace.h"
-#include "import/fieldrules.h"
-#include "import/rownotes.h"
+#include "import/rules/customerfields.h"
+#include "import/rules/fieldrules.h"
+#include "import/rules/rownotes.h"
+#include "import/writer/callmessages.h"
+#include "import/writer/clientnumbers.h"
+#include "import/writer/commitpacing.h"
 
-#include <QElapsedTimer>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -167,7 +167,6 @@ private:
     db::Database* m_database = nullptr; // the database the data controls share
     QString m_preparedPath;             // the file whose tables and indexes were checked
     ClientNumbers m_numbers;
-    qint64 m_dataVersion = -1; // as seen after our last commit
     CallMessages m_messages;
     QSet<QString> m_written; // the names, as the rows gave them, of the clients written so far
 
@@ -183,22 +182,7 @@ private:
     std::function<void(const CustomerRecord&)> m_recordObserver;
     bool m_stopped = false; // after a stop nothing more is written
 
-    int m_batchCustomers = 0;
-    QElapsedTimer m_batchTimer;
-    // Every commit writes the pages its customers changed, and the name indexes change all
-    // over: fewer, larger commits save most of that writing. Half a second keeps other
-    // programs waiting for the database at most that long.
-    int m_batchLimit = 50000;
-    int m_batchMilliseconds = 250;
-
-    // Another program that waits for the database through SQLite's own busy wait asks again
-    // every 100 ms at most, and would rarely hit the moment between two of our commits. So now
-    // and then the database is left free for that long after a commit: every two seconds, or
-    // every half second once another program has been seen writing during the run.
-    static constexpr int PauseMs = 100;
-    void pauseForOthers();
-    QElapsedTimer m_sincePause;
-    bool m_othersWriting = false;
+    CommitPacing m_pacing;
 };
 
 } // namespace brevik

@@ -1,10 +1,10 @@
 #include "restore.h"
 
-#include "backup.h"
-#include "database.h"
+#include "import/engine/database.h"
+#include "import/engine/onlinecopy.h"
 #include "import/paths.h"
-#include "onlinecopy.h"
-#include "schema.h"
+#include "import/writer/backup.h"
+#include "import/writer/schema.h"
 
 #include <sqlite3.h>
 

@@ -59,4 +59,12 @@ inline constexpr int BackupsKept = 5;
 // copy is checked as a backup is. Outcome::NotAttempted as backUpDatabase gives it.
 [[nodiscard]] Backup copyForPlan(const QString& databasePath, const QString& copyPath);
 
+namespace detail {
+class Connection;
+// Copies the database through the given connection, which has it open, as backUpDatabase does;
+// a restore copies the database it is about to replace through its own locked connection.
+[[nodiscard]] Backup backUpFrom(Connection& source, const QString& databasePath, const QDateTime& now,
+                                int keep);
+} // namespace detail
+
 } // namespace brevik::db

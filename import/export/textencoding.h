@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/exportlayout.h"
+#include "import/export/exportlayout.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "rowscan.h"
 
-#include "numberreading.h"
+#include "import/rules/numberreading.h"
 
 #include <QVarLengthArray>
 
