@@ -9,35 +9,19 @@
 //   working files in FOLDER (a temporary folder, removed at the end, unless given);
 //   --no-per-customer leaves out the raw run with one transaction per customer (for quick looks).
 
-#include "childprocess.h"
-#include "exportgenerator.h"
-#include "rawbaseline.h"
-
-#include "import/engine/database.h"
-#include "import/export/extraction.h"
-#include "import/paths.h"
-#include "import/reporter.h"
-#include "import/writer/clientwriter.h"
-#include "import/writer/importplan.h"
-#include "import/writer/schema.h"
-#include "import/writer/striprun.h"
+#include "databasemeasures.h"
+#include "filemeasures.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
-#include <unistd.h>
-
-using namespace brevik;
 using namespace brevik::bench;
 
 namespace {
@@ -50,21 +34,6 @@ struct Options
     QString folder;
     bool perCustomer = true; // the raw run with one transaction per customer, the longest part
 };
-
-void copyText(char* out, std::size_t size, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::snprintf(out, size, "%s", bytes.constData());
-}
-
-// A fresh database in place of whatever an earlier run left there.
-db::Status freshDatabase(const QString& folder, const QString& path)
-{
-    QDir().mkpath(folder);
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-        QFile::remove(path + suffix);
-    return db::createDatabase(path);
-}
 
 double megabytes(qint64 bytes)
 {
@@ -79,333 +48,6 @@ QString loadAverage()
     const QList<QByteArray> parts = file.readAll().split(' ');
     return parts.size() >= 3 ? QString::fromLatin1(parts[0] + ' ' + parts[1] + ' ' + parts[2])
                              : QStringLiteral("unknown");
-}
-
-// Counts the messages of a run; the first one is kept for the report.
-class CountingReporter final : public Reporter
-{
-public:
-    void report(const QString& message) override
-    {
-        if (m_count++ == 0)
-            m_first = message;
-    }
-    [[nodiscard]] qint64 count() const { return m_count; }
-    [[nodiscard]] const QString& first() const { return m_first; }
-
-private:
-    qint64 m_count = 0;
-    QString m_first;
-};
-
-// ---- Generating the exports -------------------------------------------------------------
-
-struct GeneratedExport
-{
-    int ok = 0;
-    qint64 customers = 0;
-    qint64 bytes = 0;
-    char error[256] = {};
-};
-
-std::optional<GeneratedExport> generate(const QString& path, qint64 customers, qint64 bytes, quint64 seed)
-{
-    GeneratedExport result;
-    const ChildRun run = runInChild<GeneratedExport>(result, [&](GeneratedExport& out) {
-        QString error;
-        const bool written = customers > 0 ? writeExport(path, customers, seed, error)
-                                           : writeExportOfSize(path, bytes, seed, out.customers, error);
-        if (customers > 0)
-            out.customers = customers;
-        out.bytes = QFile(path).size();
-        out.ok = written ? 1 : 0;
-        copyText(out.error, sizeof out.error, error);
-    });
-    if (!run.ok || !result.ok) {
-        std::fprintf(stderr, "brevik_bench: cannot write %s: %s\n", qPrintable(path), result.error);
-        return std::nullopt;
-    }
-    return result;
-}
-
-// ---- The engine's own limit -------------------------------------------------------------
-
-struct RawFigures
-{
-    int ok = 0;
-    double seconds = 0;
-    double cpuSeconds = 0;
-    qint64 writtenBytes = 0;
-    qint64 customers = 0;
-    char journalMode[32] = {};
-    int synchronous = -1;
-    qint64 cacheSize = 0;
-    qint64 walAutoCheckpoint = 0;
-    char error[256] = {};
-};
-
-std::optional<RawFigures> measureRaw(const QString& exportFile, const QString& folder, Commits commits,
-                                     long& peakRssKb)
-{
-    const QString database = databaseIn(folder);
-    RawFigures result;
-    const ChildRun run = runInChild<RawFigures>(result, [&](RawFigures& out) {
-        QString error;
-        std::vector<StoredCustomer> customers;
-        EngineSettings settings;
-        if (const db::Status s = freshDatabase(folder, database); !s) {
-            error = s.description();
-        } else if (storedCustomers(exportFile, customers, error) &&
-                   ourEngineSettings(database, settings, error) &&
-                   insertRaw(database, customers, commits, out.seconds, out.cpuSeconds, out.writtenBytes,
-                             error)) {
-            out.ok = 1;
-            out.customers = qint64(customers.size());
-            copyText(out.journalMode, sizeof out.journalMode, settings.journalMode);
-            out.synchronous = settings.synchronous;
-            out.cacheSize = settings.cacheSize;
-            out.walAutoCheckpoint = settings.walAutoCheckpoint;
-        }
-        copyText(out.error, sizeof out.error, error);
-    });
-    peakRssKb = run.peakRssKb;
-    if (!run.ok || !result.ok) {
-        std::fprintf(stderr, "brevik_bench: the raw inserts failed: %s\n", result.error);
-        return std::nullopt;
-    }
-    return result;
-}
-
-// ---- Our import, as the tool's import command runs it -----------------------------------
-
-struct ImportFigures
-{
-    int ok = 0;
-    double seconds = 0;        // extraction and strip run together
-    double cpuSeconds = 0;     // processor time of the same
-    qint64 writtenBytes = 0;   // handed to write calls by the same
-    double extractSeconds = 0; // of which the extraction
-    qint64 rowsRead = 0;
-    qint64 added = 0;
-    qint64 updated = 0;
-    qint64 nothingWritten = 0;
-    qint64 messages = 0;
-    char firstMessage[512] = {};
-    long peakRssKb = 0;
-};
-
-enum class Target
-{
-    Fresh,  // a new database made by createDatabase
-    Filled, // the database as an earlier run left it
-};
-
-std::optional<ImportFigures> measureImport(const QString& exportFile, const QString& quickBooksFolder,
-                                           const QString& dataFolder, Target database)
-{
-    ImportFigures result;
-    const ChildRun run = runInChild<ImportFigures>(result, [&](ImportFigures& out) {
-        const QString path = databaseIn(dataFolder);
-        if (database == Target::Fresh) {
-            if (const db::Status s = freshDatabase(dataFolder, path); !s) {
-                copyText(out.firstMessage, sizeof out.firstMessage, s.description());
-                return;
-            }
-        }
-        QDir().mkpath(quickBooksFolder);
-        CountingReporter reporter;
-        StripObserver observer; // follows nothing: the window's progress is measured on its own
-
-        QElapsedTimer timer;
-        timer.start();
-        const double cpuStart = ownCpuSeconds();
-        const qint64 writtenStart = ownWrittenBytes();
-        const ExtractionResult extraction = extractCustomerRows(exportFile, quickBooksFolder);
-        out.extractSeconds = double(timer.nsecsElapsed()) / 1e9;
-        if (!extraction.succeeded()) {
-            copyText(out.firstMessage, sizeof out.firstMessage, extraction.failure->message());
-            return;
-        }
-        WindowValues values;
-        values.txtHold1 = dataFolder;
-        values.txtHold2 = quickBooksFolder;
-        values.gM = dataFolder;
-        values.gQ = quickBooksFolder;
-        values.gOpt = QStringLiteral("0");
-        StripSummary summary;
-        {
-            ClientWriter writer(reporter);
-            StripRun strip(values, writer, reporter);
-            summary = strip.run(customerFileIn(values.gQ), extraction.layout, observer);
-        }
-        out.seconds = double(timer.nsecsElapsed()) / 1e9;
-        out.cpuSeconds = ownCpuSeconds() - cpuStart;
-        out.writtenBytes = ownWrittenBytes() - writtenStart;
-        out.ok = summary.completed ? 1 : 0;
-        out.rowsRead = summary.rowsRead;
-        out.added = summary.clientsAdded;
-        out.updated = summary.clientsUpdated;
-        out.nothingWritten = summary.rowsWithoutWrite;
-        out.messages = reporter.count();
-        copyText(out.firstMessage, sizeof out.firstMessage, reporter.first());
-    });
-    result.peakRssKb = run.peakRssKb;
-    if (!run.ok || !result.ok) {
-        std::fprintf(stderr, "brevik_bench: the import into %s did not complete: %s\n",
-                     qPrintable(dataFolder), result.firstMessage);
-        return std::nullopt;
-    }
-    return result;
-}
-
-// ---- A plan of the same export, against the database a re-import met ---------------------
-
-struct PlanFigures
-{
-    int ok = 0;
-    double seconds = 0; // extraction, private copy and the run on it, as brevik-import plan
-    double cpuSeconds = 0;
-    qint64 writtenBytes = 0;
-    qint64 rows = 0; // customer records the plan gave
-    long peakRssKb = 0;
-    char firstMessage[512] = {};
-};
-
-std::optional<PlanFigures> measurePlan(const QString& exportFile, const QString& dataFolder,
-                                       const QString& workFolder)
-{
-    PlanFigures result;
-    const ChildRun run = runInChild<PlanFigures>(result, [&](PlanFigures& out) {
-        QDir().mkpath(workFolder);
-        CountingReporter reporter;
-        PlanRequest request;
-        request.exportFile = exportFile;
-        request.dataFolder = dataFolder;
-        request.gOpt = QStringLiteral("0");
-        request.workFolder = workFolder;     // on the same disk as the database, as the re-import's copy
-        std::vector<CustomerRecord> records; // kept, as the tool keeps them for its columns
-        QElapsedTimer timer;
-        timer.start();
-        const double cpuStart = ownCpuSeconds();
-        const qint64 writtenStart = ownWrittenBytes();
-        const StripSummary summary = planImport(
-            request, reporter, [&records](const CustomerRecord& record) { records.push_back(record); });
-        out.seconds = double(timer.nsecsElapsed()) / 1e9;
-        out.cpuSeconds = ownCpuSeconds() - cpuStart;
-        out.writtenBytes = ownWrittenBytes() - writtenStart;
-        out.rows = qint64(records.size());
-        out.ok = summary.completed ? 1 : 0;
-        copyText(out.firstMessage, sizeof out.firstMessage, reporter.first());
-    });
-    result.peakRssKb = run.peakRssKb;
-    if (!run.ok || !result.ok) {
-        std::fprintf(stderr, "brevik_bench: the plan against %s did not complete: %s\n",
-                     qPrintable(dataFolder), result.firstMessage);
-        return std::nullopt;
-    }
-    return result;
-}
-
-// ---- Extraction against a plain read and write of the same file -------------------------
-
-struct ExtractionFigures
-{
-    int ok = 0;
-    double plainSeconds = 0;   // the best of the rounds
-    double extractSeconds = 0; // the best of the rounds
-    qint64 rows = 0;
-};
-
-double plainCopy(const QString& from, const QString& to)
-{
-    QFile::remove(to);
-    QElapsedTimer timer;
-    timer.start();
-    QFile in(from);
-    QFile out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
-        return -1;
-    QByteArray chunk(1 << 20, Qt::Uninitialized);
-    for (qint64 got; (got = in.read(chunk.data(), chunk.size())) > 0;) {
-        if (out.write(chunk.constData(), got) != got)
-            return -1;
-    }
-    out.close();
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
-std::optional<ExtractionFigures> measureExtraction(const QString& exportFile, const QString& folder)
-{
-    ExtractionFigures result;
-    const ChildRun run = runInChild<ExtractionFigures>(result, [&](ExtractionFigures& out) {
-        QDir().mkpath(folder);
-        const QString copy = joinFolderAndFile(folder, QStringLiteral("copy.iif"));
-        out.plainSeconds = 1e9;
-        out.extractSeconds = 1e9;
-        // The databases of the runs before are still being written back to the disk; that
-        // writing would slow whichever side happens to meet it, so it finishes first.
-        ::sync();
-        // Alternating rounds; the best of each, so that a passing disturbance does not count.
-        for (int round = 0; round < 5; ++round) {
-            const double plain = plainCopy(exportFile, copy);
-            if (plain < 0)
-                return;
-            out.plainSeconds = std::min(out.plainSeconds, plain);
-            QElapsedTimer timer;
-            timer.start();
-            const ExtractionResult extraction = extractCustomerRows(exportFile, folder);
-            out.extractSeconds = std::min(out.extractSeconds, double(timer.nsecsElapsed()) / 1e9);
-            if (!extraction.succeeded())
-                return;
-            out.rows = extraction.rowsCopied;
-        }
-        QFile::remove(copy);
-        QFile::remove(customerFileIn(folder));
-        out.ok = 1;
-    });
-    if (!run.ok || !result.ok) {
-        std::fprintf(stderr, "brevik_bench: the extraction measurement failed\n");
-        return std::nullopt;
-    }
-    return result;
-}
-
-// ---- The window's progress updates during STRIP ------------------------------------------
-// The share of a STRIP run that the main window's progress updates take (the bar is updated at
-// most about 30 times a second, at under 5% of the run), measured by bench_stripwindow with the
-// window's own observer on the offscreen platform.
-struct ProgressFigures
-{
-    double share = 0; // of the run's processor time spent in the window's progress updates
-    double updatesPerSecond = 0;
-};
-
-// The folder of this program, where the build puts bench_stripwindow beside it.
-QString& programFolder()
-{
-    static QString folder;
-    return folder;
-}
-
-std::optional<ProgressFigures> measureWindowProgress(const QString& exportFile, const QString& folder)
-{
-    QDir().mkpath(folder);
-    QProcess child;
-    child.start(programFolder() + QStringLiteral("/bench_stripwindow"),
-                {exportFile, folder, QStringLiteral("3")});
-    if (!child.waitForFinished(600'000) || child.exitCode() != 0) {
-        std::fprintf(stderr, "bench_stripwindow failed: %s\n", child.readAllStandardError().constData());
-        return std::nullopt;
-    }
-    const QString line = QString::fromLatin1(child.readAllStandardOutput()).trimmed();
-    ProgressFigures figures;
-    for (const QString& item : line.split(u' ')) {
-        if (item.startsWith(u"share="))
-            figures.share = item.mid(6).toDouble();
-        else if (item.startsWith(u"updates_per_second="))
-            figures.updatesPerSecond = item.mid(19).toDouble();
-    }
-    return figures;
 }
 
 // ---- Report -----------------------------------------------------------------------------
@@ -443,7 +85,7 @@ bool parse(int argc, char* argv[], Options& options)
 
 int main(int argc, char* argv[])
 {
-    programFolder() = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
+    const QString programFolder = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: brevik_bench [--customers N (>= 10)] [--extract-mb M] [--seed S] "
@@ -509,7 +151,7 @@ int main(int argc, char* argv[])
     const auto extraction = measureExtraction(extractExport, in(QStringLiteral("extract")));
     if (!extraction)
         return 1;
-    const auto progress = measureWindowProgress(bigExport, in(QStringLiteral("progress")));
+    const auto progress = measureWindowProgress(bigExport, in(QStringLiteral("progress")), programFolder);
     long rawSecondRss = 0;
     const auto rawSecond =
         measureRaw(bigExport, in(QStringLiteral("raw-single-2")), Commits::OneTransaction, rawSecondRss);

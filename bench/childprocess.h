@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -28,6 +30,13 @@ template<typename Result>
 {
     static_assert(std::is_trivially_copyable_v<Result>);
     return runInChild(&result, sizeof(Result), [&work](void* out) { work(*static_cast<Result*>(out)); });
+}
+
+// Puts text into a fixed field of a result, cut to fit, for the way back from the child.
+inline void copyText(char* out, std::size_t size, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::snprintf(out, size, "%s", bytes.constData());
 }
 
 // Processor time this process has used so far, in seconds; beside the elapsed time it tells
