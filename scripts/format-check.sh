@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a C++ file of the project differs from what clang-format makes of it, when a CMake
 # file differs from what cmake-format makes of it (.cmake-format.yaml), or when an include runs
-# against the layers: the windows (settings/, windows/) and platform/ stand below app/, and
-# platform/ below every window.
+# against the layers: the windows (settings/, windows/) and platform/ stand below app/,
+# platform/ below every window, and the database engine (import/engine/) below the rest of the
+# import core.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 clang_format=$(command -v clang-format || command -v clang-format-14 || true)
@@ -42,6 +43,7 @@ wrong=$(
     {
         includes_of "settings windows platform" "app"
         includes_of "platform" "settings windows app"
+        includes_of "import/engine" "import" | grep -v '["<]import/engine/' || true
     } | sort -u
 )
 if [ -n "$wrong" ]; then
