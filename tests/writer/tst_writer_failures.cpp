@@ -1,7 +1,6 @@
 #include "testdatabase.h"
 
 #include "import/clientwriter.h"
-#include "import/engine/database.h"
 #include "import/reporter.h"
 #include "support/testsupport.h"
 
