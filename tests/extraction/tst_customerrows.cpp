@@ -1,6 +1,7 @@
 #include "import/export/exportlayout.h"
 #include "import/export/extraction.h"
 #include "import/export/rowreader.h"
+#include "support/testexport.h"
 #include "support/testsupport.h"
 
 #include <QBuffer>
@@ -112,18 +113,8 @@ private Q_SLOTS:
 
     void headerColumnsOf1998Example()
     {
-        const ExportColumns columns = brevik::headerColumns(
-            "!CUST\tNAME\tBADDR1\tBADDR2\tBADDR3\tBADDR4\tBADDR5\tSADDR1\tSADDR2\tSADDR3\tSADDR4\tSADDR5\t"
-            "PHONE1\tPHONE2\tFAXNUM\tEMAIL\tNOTE\tCONT1\tCONT2\tCTYPE\tTERMS\tTAXABLE");
-        QCOMPARE(columns, (ExportColumns{.fullNameField = 2,
-                                         .nameField = 3,
-                                         .address1Field = 4,
-                                         .address2Field = 5,
-                                         .address2MoreField = 6,
-                                         .lastAddressField = 7,
-                                         .phoneField = 13,
-                                         .contactField = 18,
-                                         .taxField = 22}));
+        QCOMPARE(brevik::headerColumns(brevik::testing::Example1998Header),
+                 brevik::testing::Example1998Columns);
         // A column the header does not name keeps its place.
         QCOMPARE(brevik::headerColumns("!CUST\tBADDR1\tPHONE1"),
                  (ExportColumns{.nameField = 2, .phoneField = 3}));

@@ -1,7 +1,7 @@
 #include "drill.h"
 #include "drillrun.h"
 #include "otherprogram.h"
-#include "sqlitefile.h"
+#include "support/sqlitefile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,22 +1,16 @@
 #include "drill.h"
 
 #include "drillrun.h"
-#include "sqlitefile.h"
+#include "support/sqlitefile.h"
+#include "support/testexport.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <array>
 
 namespace brevik::drill {
 namespace {
-
-// The header of a Windows export: contact and tax mark stand in columns 20 and 24.
-constexpr const char* Header =
-    "!CUST\tNAME\tREFNUM\tTIMESTAMP\tBADDR1\tBADDR2\tBADDR3\tBADDR4\tBADDR5\tSADDR1\tSADDR2\tSADDR3\t"
-    "SADDR4\tSADDR5\tPHONE1\tPHONE2\tFAXNUM\tEMAIL\tNOTE\tCONT1\tCONT2\tCTYPE\tTERMS\tTAXABLE\tSALESTAXCODE\t"
-    "LIMIT";
 
 constexpr std::array<const char*, 8> Trades{"Hardware", "Supply Co", "Bakery",    "Outfitters",
                                             "Garage",   "Florist",   "Caf\u00e9", "Print Shop"};
@@ -58,36 +52,27 @@ QSet<QString> customerNames(int first, int last)
 
 bool writeExport(const QString& path, int first, int last, int round)
 {
-    QByteArray out;
-    out.reserve((last - first + 1) * 200);
-    out += "!HDR\tPROD\tVER\r\nHDR\tQuickBooks Pro\tVersion 27.0D\r\n";
-    out += Header;
-    out += "\r\n";
+    testing::TestExport out;
+    out.product().header();
     for (int i = first; i <= last; ++i) {
-        QByteArray name = customerName(i).toLatin1(); // Latin-1 and Windows-1252 agree on these
-        if (quoted(i))
-            name = '"' + name + '"';
+        const QString name = quoted(i) ? u'"' + customerName(i) + u'"' : customerName(i);
         const QByteArray n = QByteArray::number(i);
         const QByteArray r = QByteArray::number(round);
-        QList<QByteArray> row(26);
-        row[0] = "CUST";
-        row[1] = name;
-        row[2] = n;
-        row[3] = "1700000000";
-        row[4] = name;
-        row[5] = n + " Main St r" + r;
-        row[6] = "\"Springfield " + QByteArray::number(i % 50) + ", IL " +
-                 QByteArray::number(60000 + i % 5000) + '"';
-        row[9] = name;
-        row[14] = "(217) 555-" + QByteArray::number(1000 + i % 9000);
-        row[17] = "c" + n + "@example.com";
-        row[19] = "Contact " + n + " r" + r;
-        row[23] = i % 3 == 0 ? "N" : "Y";
-        out += row.join('\t');
-        out += "\t\r\n";
+        out.customer({{2, name},
+                      {3, n},
+                      {4, "1700000000"},
+                      {5, name},
+                      {6, n + " Main St r" + r},
+                      {7, "\"Springfield " + QByteArray::number(i % 50) + ", IL " +
+                              QByteArray::number(60000 + i % 5000) + '"'},
+                      {10, name},
+                      {15, "(217) 555-" + QByteArray::number(1000 + i % 9000)},
+                      {18, "c" + n + "@example.com"},
+                      {20, "Contact " + n + " r" + r},
+                      {24, i % 3 == 0 ? "N" : "Y"},
+                      {26, ""}});
     }
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(out) == out.size();
+    return out.writeTo(path);
 }
 
 int roundOf(const QString& text)

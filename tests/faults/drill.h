@@ -4,9 +4,13 @@
 #include <QString>
 #include <QStringList>
 
+namespace brevik::testing {
+class SqliteFile;
+}
+
 namespace brevik::drill {
 
-class SqliteFile;
+using testing::SqliteFile;
 
 // The customers of the drills' exports: names unique and at most 40 characters, so that a
 // re-import finds every client it stored and never adds one twice.

@@ -1,7 +1,7 @@
 #include "otherprogram.h"
 
 #include "drill.h"
-#include "sqlitefile.h"
+#include "support/sqlitefile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "drill.h"
 #include "drillrun.h"
-#include "sqlitefile.h"
+#include "support/sqlitefile.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

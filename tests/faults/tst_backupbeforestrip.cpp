@@ -1,5 +1,6 @@
 #include "faultsupport.h"
 
+#include "support/testexport.h"
 #include "support/testsupport.h"
 #include "writer/testdatabase.h"
 
@@ -52,8 +53,10 @@ private:
 
     static const QByteArray& twoCustomers()
     {
-        static const QByteArray rows =
-            "CUST\t\t\t\tNew One\t1 Oak St\t\r\nCUST\t\t\t\tNew Two\t2 Oak St\t\r\n";
+        static const QByteArray rows = TestExport()
+                                           .customer(QStringLiteral("New One"), QStringLiteral("1 Oak St"))
+                                           .customer(QStringLiteral("New Two"), QStringLiteral("2 Oak St"))
+                                           .bytes();
         return rows;
     }
 

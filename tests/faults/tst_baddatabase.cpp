@@ -1,5 +1,6 @@
 #include "faultsupport.h"
 
+#include "support/testexport.h"
 #include "support/testsupport.h"
 #include "tool/toolrun.h"
 #include "writer/testdatabase.h"
@@ -134,8 +135,11 @@ private:
     // Two new customers, then one whose name an earlier client of fill() holds.
     static QByteArray customerFile()
     {
-        return "CUST\t\t\t\tNew One\t1 Oak St\t\r\nCUST\t\t\t\tNew Two\t2 Oak St\t\r\n"
-               "CUST\t\t\t\tEarlier Client 3 of some length\t3 Oak St\t\r\n";
+        return TestExport()
+            .customer(QStringLiteral("New One"), QStringLiteral("1 Oak St"))
+            .customer(QStringLiteral("New Two"), QStringLiteral("2 Oak St"))
+            .customer(QStringLiteral("Earlier Client 3 of some length"), QStringLiteral("3 Oak St"))
+            .bytes();
     }
 
 private Q_SLOTS:
@@ -290,11 +294,12 @@ private Q_SLOTS:
         if (!small.active())
             QSKIP("No small disk can be mounted here; that takes root.");
         const QString exportFile = dir.filePath(QStringLiteral("export.iif"));
-        QByteArray rows;
+        TestExport rows;
         for (int i = 0; i < 1500; ++i)
-            rows += "CUST\t\t\t\tCustomer " + QByteArray::number(i) + "\t" + QByteArray::number(i) +
-                    " Oak St\tSpringfield, IL 62704\t\r\n";
-        QVERIFY(writeBytes(exportFile, rows));
+            rows.customer({{5, "Customer " + QByteArray::number(i)},
+                           {6, QByteArray::number(i) + " Oak St"},
+                           {7, "Springfield, IL 62704"}});
+        QVERIFY(rows.writeTo(exportFile));
 
         int failed = 0;
         for (qint64 room = 0; room < (1 << 20); room += room < (256 << 10) ? (8 << 10) : (64 << 10)) {

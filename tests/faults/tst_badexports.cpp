@@ -1,3 +1,4 @@
+#include "support/testexport.h"
 #include "support/testsupport.h"
 #include "tool/toolrun.h"
 #include "writer/testdatabase.h"
@@ -50,7 +51,15 @@ private:
     }
     static QByteArray customer(const QByteArray& name)
     {
-        return "CUST\t" + name + "\t1\t0\t" + name + "\t1 Oak St\t\t\t\tDana Whitfield\tY\t\r\n";
+        return TestExport()
+            .customer({{2, name},
+                       {3, "1"},
+                       {4, "0"},
+                       {5, name},
+                       {6, "1 Oak St"},
+                       {10, "Dana Whitfield"},
+                       {11, "Y"}})
+            .bytes();
     }
 
 private Q_SLOTS:

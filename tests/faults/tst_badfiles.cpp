@@ -1,3 +1,4 @@
+#include "support/testexport.h"
 #include "support/testsupport.h"
 #include "tool/toolrun.h"
 #include "writer/testdatabase.h"
@@ -57,11 +58,10 @@ private:
 
     static QByteArray rows(const QStringList& names)
     {
-        QByteArray out;
+        TestExport out;
         for (const QString& name : names)
-            out += "CUST\t\t\t\t" + toCp1252(name) +
-                   "\t1 Oak St\t\t\t\t\t\t\t\t\t555-0100\t\t\t\tDana\t\t\t\tY\t\r\n";
-        return out;
+            out.customer({{5, name}, {6, "1 Oak St"}, {15, "555-0100"}, {19, "Dana"}, {23, "Y"}});
+        return out.bytes();
     }
 
 private Q_SLOTS:

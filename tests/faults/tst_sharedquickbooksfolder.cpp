@@ -1,3 +1,4 @@
+#include "support/testexport.h"
 #include "support/testsupport.h"
 #include "tool/toolrun.h"
 #include "writer/testdatabase.h"
@@ -55,7 +56,7 @@ private:
 
     static QByteArray customer(const char* name)
     {
-        return QByteArray("CUST\t\t\t\t") + name + "\t1 Oak St\t\r\n";
+        return TestExport().customer(QString::fromLatin1(name), QStringLiteral("1 Oak St")).bytes();
     }
 
 private Q_SLOTS:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindowfixture.h"
+#include "support/testexport.h"
 #include "support/testsupport.h"
 
 #include "import/paths.h"
@@ -22,20 +23,15 @@ inline void selectAndStart(MainWindowFixture& f, ui::frmBrevik& w, const QString
 // An export of plain customer rows, each with a name, an address, a city line and a telephone.
 inline QByteArray customerRows(int count)
 {
-    QByteArray rows;
+    TestExport rows;
     for (int i = 0; i < count; ++i)
-        rows += "CUST\t" + QByteArray::number(100 + i) + "\t\t\tCustomer " + QByteArray::number(i) +
-                "\t12 Oak St\tSuite 4\tSpringfield, IL 62704\t\t\t\t\t\t\t217-555-0147\t\r\n";
-    return rows;
-}
-
-// Writes the export into the folder and returns its path.
-inline QString writeExport(const QTemporaryDir& folder, const QByteArray& rows)
-{
-    const QString path = folder.filePath(QStringLiteral("list.iif"));
-    if (!writeBytes(path, rows))
-        qWarning("Could not write the export %s", qPrintable(path));
-    return path;
+        rows.customer({{2, QByteArray::number(100 + i)},
+                       {5, "Customer " + QByteArray::number(i)},
+                       {6, "12 Oak St"},
+                       {7, "Suite 4"},
+                       {8, "Springfield, IL 62704"},
+                       {15, "217-555-0147"}});
+    return rows.bytes();
 }
 
 inline void createDatabase(const QString& folder)

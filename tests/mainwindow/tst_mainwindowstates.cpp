@@ -1,4 +1,5 @@
 #include "mainwindowfixture.h"
+#include "support/testexport.h"
 #include "support/testsupport.h"
 
 #include "windows/frmabout.h"
@@ -15,22 +16,13 @@
 using namespace brevik;
 using brevik::testing::listedNames;
 using brevik::testing::readBytes;
-using brevik::testing::writeBytes;
+using brevik::testing::writeExport;
 
 // The main window through the import steps: which controls show, the window's height, and
 // what START leaves in QBCUST.TXT and in the list.
 class tst_MainWindowStates : public QObject
 {
     Q_OBJECT
-
-private:
-    static QString writeExport(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(name);
-        if (!writeBytes(path, bytes))
-            qWarning("Could not write the export %s", qPrintable(path));
-        return path;
-    }
 
 private Q_SLOTS:
     void designStateWhenFirstActive()
@@ -97,7 +89,7 @@ private Q_SLOTS:
         // The last row is wider than the list.
         const QByteArray wide = "CUSTOMER\t" + QByteArray(150, 'B');
         const QByteArray input = "!CUST\tNAME\tREFNUM\r\nCUSTNAME\tx\r\nCUST\tCaf\xe9\tA\r\n" + wide + "\r\n";
-        f.dialogAnswer = writeExport(exports, QStringLiteral("list.iif"), input);
+        f.dialogAnswer = writeExport(exports, input);
         ui::frmBrevik& w = f.showMainWindow();
 
         QTest::mouseClick(w.Command1, Qt::LeftButton);
@@ -151,8 +143,8 @@ private Q_SLOTS:
     {
         testing::MainWindowFixture f;
         QTemporaryDir exports;
-        const QString first = writeExport(exports, QStringLiteral("a.iif"), "CUST\tone\nCUST\ttwo\n");
-        const QString second = writeExport(exports, QStringLiteral("b.iif"), "CUST\tthree\r");
+        const QString first = writeExport(exports, "CUST\tone\nCUST\ttwo\n", QStringLiteral("a.iif"));
+        const QString second = writeExport(exports, "CUST\tthree\r", QStringLiteral("b.iif"));
         ui::frmBrevik& w = f.showMainWindow();
 
         f.dialogAnswer = first;
@@ -174,7 +166,7 @@ private Q_SLOTS:
         testing::MainWindowFixture f;
         QTemporaryDir exports;
         const QString good =
-            writeExport(exports, QStringLiteral("good.iif"), "!CUST\tNAME\tCONT1\tTAXABLE\r\nCUST\tkept\r\n");
+            writeExport(exports, "!CUST\tNAME\tCONT1\tTAXABLE\r\nCUST\tkept\r\n", QStringLiteral("good.iif"));
         const QString missing = exports.filePath(QStringLiteral("gone.iif"));
         ui::frmBrevik& w = f.showMainWindow();
 
@@ -201,7 +193,7 @@ private Q_SLOTS:
     {
         testing::MainWindowFixture f;
         QTemporaryDir exports;
-        f.dialogAnswer = writeExport(exports, QStringLiteral("list.iif"), "CUST\tx\r\n");
+        f.dialogAnswer = writeExport(exports, "CUST\tx\r\n");
         ui::frmBrevik& w = f.showMainWindow();
         w.txtHold2->setText(f.quickBooksDir.filePath(QStringLiteral("no such folder")));
         w.Form_Activate();

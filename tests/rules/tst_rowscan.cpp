@@ -2,6 +2,7 @@
 #include "import/export/extraction.h"
 #include "import/export/rowreader.h"
 #include "import/rules/rowscan.h"
+#include "support/testexport.h"
 #include "support/testsupport.h"
 
 #include <QBuffer>
@@ -11,6 +12,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace brevik;
+using brevik::testing::Example1998Columns;
 
 namespace {
 
@@ -44,18 +46,6 @@ QStringList scanned(const QString& row, const ScanSettings& settings, bool* name
 }
 
 const ExportColumns Designed;
-
-// The columns of the 1998 import example's header: "!CUST NAME BADDR1 BADDR2 BADDR3 BADDR4
-// BADDR5 SADDR1 to SADDR5 PHONE1 PHONE2 FAXNUM EMAIL NOTE CONT1 CONT2 CTYPE TERMS TAXABLE".
-const ExportColumns Example1998{.fullNameField = 2,
-                                .nameField = 3,
-                                .address1Field = 4,
-                                .address2Field = 5,
-                                .address2MoreField = 6,
-                                .lastAddressField = 7,
-                                .phoneField = 13,
-                                .contactField = 18,
-                                .taxField = 22};
 
 } // namespace
 
@@ -278,7 +268,7 @@ private Q_SLOTS:
              {FieldPhone, u"520-555-1212"_s},
              {FieldContactName, u"Sam Sample"_s},
              {FieldTax, u"1"_s}},
-            true, u"1"_s, Example1998);
+            true, u"1"_s, Example1998Columns);
 
         std::map<int, QString> everyField;
         for (int n = 1; n <= 30; ++n)
@@ -331,7 +321,7 @@ private Q_SLOTS:
         QTest::newRow("comma only in the ship-to lines")
             << rowOf({{5, u"A"_s}, {7, u"Nome AK"_s}, {12, u"Nome, AK"_s}}) << Designed << noComma;
         QTest::newRow("columns where the header puts them")
-            << rowOf({{3, u"A"_s}, {5, u"Nome AK"_s}, {7, u"x"_s}}) << Example1998 << noComma;
+            << rowOf({{3, u"A"_s}, {5, u"Nome AK"_s}, {7, u"x"_s}}) << Example1998Columns << noComma;
         QTest::newRow("no TAB") << u"CUST Acme, Nome AK"_s << Designed << RowNotes(RowNote::NoTab);
         QTest::newRow("empty name ends the row")
             << rowOf({{5, QString()}, {7, u"Nome AK"_s}}) << Designed << none;

@@ -1,4 +1,5 @@
 #include "plainscan.h"
+#include "support/testexport.h"
 
 #include "import/rules/rowscan.h"
 
@@ -85,16 +86,7 @@ private Q_SLOTS:
         QTest::newRow("tax before the address lines")
             << u"0"_s << ExportColumns{.contactField = 6, .taxField = 7};
         QTest::newRow("contact on the name") << u"1"_s << ExportColumns{.contactField = 5, .taxField = 9};
-        QTest::newRow("1998 import example") << u"1"_s
-                                             << ExportColumns{.fullNameField = 2,
-                                                              .nameField = 3,
-                                                              .address1Field = 4,
-                                                              .address2Field = 5,
-                                                              .address2MoreField = 6,
-                                                              .lastAddressField = 7,
-                                                              .phoneField = 13,
-                                                              .contactField = 18,
-                                                              .taxField = 22};
+        QTest::newRow("1998 import example") << u"1"_s << brevik::testing::Example1998Columns;
         QTest::newRow("address lines in reverse, telephone on one") << u"0"_s
                                                                     << ExportColumns{.fullNameField = 7,
                                                                                      .nameField = 3,

@@ -1,5 +1,6 @@
 #include "toolrun.h"
 
+#include "support/testexport.h"
 #include "support/testsupport.h"
 #include "writer/referencewriter.h"
 #include "writer/testdatabase.h"
@@ -210,15 +211,31 @@ private Q_SLOTS:
         Folders f;
         createDatabase(f.data);
         const QString exportFile = f.root.filePath(QStringLiteral("example.iif"));
-        QVERIFY(writeBytes(
-            exportFile,
-            "!CUST\tNAME\tBADDR1\tBADDR2\tBADDR3\tBADDR4\tBADDR5\tSADDR1\tSADDR2\tSADDR3\tSADDR4\tSADDR5\t"
-            "PHONE1\tPHONE2\tFAXNUM\tEMAIL\tNOTE\tCONT1\tCONT2\tCTYPE\tTERMS\tTAXABLE\r\n"
-            "CUST\tCustomer Name\tCustomer Name\t123 Main St\t\"Anywhere, AZ 85740\"\tUSA\t\t\t\t\t\t\t"
-            "520-555-1212\t\t520-555-1213\t\t\tSam Sample\t\t\tNet 30\tY\t\r\n"
-            "CUST\tCustomer Name:Job 1\tCustomer Name\t123 Main St\t\"Anywhere, AZ 85740\"\tUSA\t\t"
-            "\"Site, Inc.\"\t9 Job Rd\t\"Elsewhere, AZ 85701\"\t\t\t520-555-1212\t\t\t\t\tSam Sample\t\t\t"
-            "Net 30\tN\t\r\n"));
+        QVERIFY(TestExport()
+                    .header(Example1998Header)
+                    .customer({{2, "Customer Name"},
+                               {3, "Customer Name"},
+                               {4, "123 Main St"},
+                               {5, "\"Anywhere, AZ 85740\""},
+                               {6, "USA"},
+                               {13, "520-555-1212"},
+                               {15, "520-555-1213"},
+                               {18, "Sam Sample"},
+                               {21, "Net 30"},
+                               {22, "Y"}})
+                    .customer({{2, "Customer Name:Job 1"},
+                               {3, "Customer Name"},
+                               {4, "123 Main St"},
+                               {5, "\"Anywhere, AZ 85740\""},
+                               {6, "USA"},
+                               {8, "\"Site, Inc.\""},
+                               {9, "9 Job Rd"},
+                               {10, "\"Elsewhere, AZ 85701\""},
+                               {13, "520-555-1212"},
+                               {18, "Sam Sample"},
+                               {21, "Net 30"},
+                               {22, "N"}})
+                    .writeTo(exportFile));
         const ToolRun run =
             runTool(QStringList{QStringLiteral("import"), exportFile} + f.options(QStringLiteral("1")));
         QCOMPARE(run.status, 0);

@@ -1,5 +1,6 @@
 #include "toolrun.h"
 
+#include "support/testexport.h"
 #include "support/testsupport.h"
 #include "writer/testdatabase.h"
 
@@ -42,28 +43,27 @@ QByteArray randomExport(quint32 seed, int rows)
     const QStringList cityLines{
         QStringLiteral("\"Nome, AK 99762\""), QStringLiteral("\"Fairbanks, Alaska 99701\""),
         QStringLiteral("Nome AK 99762"), QString(), QStringLiteral("\"Boise,ID 83701\"")};
-    QByteArray out;
+    TestExport out;
     for (int i = 0; i < rows; ++i) {
         if (random.bounded(60) == 0) {
-            out += "CUST without a single tab\r\n";
+            out.row("CUST without a single tab");
             continue;
         }
         const QString name = names.at(random.bounded(int(names.size())));
         const QString fullName = random.bounded(5) == 0 ? name + QStringLiteral(":Job %1").arg(i) : name;
-        QStringList fields(30);
-        fields[0] = QStringLiteral("CUST");
-        fields[1] = fullName;
-        fields[2] = QString::number(i);
-        fields[4] = name;
-        fields[5] = QStringLiteral("%1 Oak St").arg(random.bounded(900));
-        fields[6] = cityLines.at(random.bounded(int(cityLines.size())));
-        fields[14] =
-            random.bounded(2) ? QStringLiteral("(305) 555-0147 ext %1").arg(i) : QStringLiteral("555-0100");
-        fields[18] = QStringLiteral("Contact %1").arg(i);
-        fields[22] = random.bounded(2) ? QStringLiteral("Y") : QStringLiteral("N");
-        out += toCp1252(fields.join(u'\t') + QStringLiteral("\t\r\n"));
+        // The fields in the order the random choices are made, left to right.
+        out.customer({{2, fullName},
+                      {3, QString::number(i)},
+                      {5, name},
+                      {6, QStringLiteral("%1 Oak St").arg(random.bounded(900))},
+                      {7, cityLines.at(random.bounded(int(cityLines.size())))},
+                      {15, random.bounded(2) ? QStringLiteral("(305) 555-0147 ext %1").arg(i)
+                                             : QStringLiteral("555-0100")},
+                      {19, QStringLiteral("Contact %1").arg(i)},
+                      {23, random.bounded(2) ? QStringLiteral("Y") : QStringLiteral("N")},
+                      {30, ""}});
     }
-    return out;
+    return out.bytes();
 }
 
 struct Folders

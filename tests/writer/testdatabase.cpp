@@ -13,35 +13,28 @@ TestDatabase::TestDatabase(const QString& folder, Open how)
     const db::Status created = how == Open::Create ? db::createDatabase(m_path) : db::Status();
     if (!created.ok())
         qFatal("cannot create the test database: %s", qPrintable(created.description()));
-    const db::Status opened = db::Database::open(m_path, db::Database::Mode::OpenExisting, m_db);
-    if (!opened.ok())
-        qFatal("cannot open the test database: %s", qPrintable(opened.description()));
+    m_db = std::make_unique<SqliteFile>(m_path);
+    if (!m_db->isOpen())
+        qFatal("cannot open the test database: %s", qPrintable(m_db->error()));
+}
+
+QList<QVariantList> TestDatabase::query(const QString& sql, const QVariantList& values)
+{
+    QList<QVariantList> found;
+    if (!m_db->query(sql, values, &found))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(m_db->error()));
+    return found;
 }
 
 void TestDatabase::exec(const QString& sql, const QVariantList& values)
 {
-    db::Statement statement;
-    db::Status status = m_db->prepare(sql, statement);
-    for (int i = 0; status.ok() && i < values.size(); ++i)
-        status = statement.bind(i + 1, values.at(i));
-    if (status.ok())
-        status = statement.run();
-    if (!status.ok())
-        qFatal("%s: %s", qPrintable(sql), qPrintable(status.description()));
+    (void)query(sql, values);
 }
 
 QVariant TestDatabase::value(const QString& sql, const QVariantList& values)
 {
-    db::Statement statement;
-    db::Status status = m_db->prepare(sql, statement);
-    for (int i = 0; status.ok() && i < values.size(); ++i)
-        status = statement.bind(i + 1, values.at(i));
-    bool hasRow = false;
-    if (status.ok())
-        status = statement.step(hasRow);
-    if (!status.ok())
-        qFatal("%s: %s", qPrintable(sql), qPrintable(status.description()));
-    return hasRow ? statement.column(0) : QVariant();
+    const QList<QVariantList> found = query(sql, values);
+    return found.isEmpty() ? QVariant() : found.first().value(0);
 }
 
 qint64 TestDatabase::count(const QString& table)
@@ -51,20 +44,7 @@ qint64 TestDatabase::count(const QString& table)
 
 QList<QVariantList> TestDatabase::rows(const QString& table)
 {
-    db::Statement statement;
-    db::Status status = m_db->prepare(
-        QStringLiteral("SELECT rowid, * FROM ") + table + QStringLiteral(" ORDER BY rowid"), statement);
-    QList<QVariantList> result;
-    bool hasRow = false;
-    while (status.ok() && (status = statement.step(hasRow)).ok() && hasRow) {
-        QVariantList row;
-        for (int i = 0; i < statement.columnCount(); ++i)
-            row.append(statement.column(i));
-        result.append(row);
-    }
-    if (!status.ok())
-        qFatal("reading %s: %s", qPrintable(table), qPrintable(status.description()));
-    return result;
+    return query(QStringLiteral("SELECT rowid, * FROM ") + table + QStringLiteral(" ORDER BY rowid"), {});
 }
 
 qint64 TestDatabase::addCustomer(const QString& clientId, const QString& name, const QString& contact)

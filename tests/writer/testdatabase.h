@@ -1,6 +1,7 @@
 #pragma once
 
-#include "import/engine/database.h"
+#include "support/sqlitefile.h"
+
 #include "import/rules/customerfields.h"
 
 #include <QList>
@@ -12,7 +13,8 @@
 
 namespace brevik::testing {
 
-// A zrdata.mdb of a test's own, filled and read back with plain SQL.
+// A zrdata.mdb of a test's own, filled and read back with plain SQL through a connection of
+// the test's own, never through the program's database layer.
 class TestDatabase
 {
 public:
@@ -25,7 +27,6 @@ public:
     explicit TestDatabase(const QString& folder, Open how = Open::Create);
 
     [[nodiscard]] QString path() const { return m_path; }
-    [[nodiscard]] db::Database& db() { return *m_db; }
 
     // Runs SQL with values bound to ?1, ?2, ...; fails the test on error.
     void exec(const QString& sql, const QVariantList& values = {});
@@ -41,8 +42,10 @@ public:
     void close() { m_db.reset(); }
 
 private:
+    [[nodiscard]] QList<QVariantList> query(const QString& sql, const QVariantList& values);
+
     QString m_path;
-    std::unique_ptr<db::Database> m_db;
+    std::unique_ptr<SqliteFile> m_db;
 };
 
 // The customer fields with the given values, by index.

@@ -1,6 +1,5 @@
 #include "testdatabase.h"
 
-#include "import/engine/database.h"
 #include "import/reporter.h"
 #include "import/writer/clientwriter.h"
 #include "support/testsupport.h"

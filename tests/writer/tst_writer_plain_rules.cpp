@@ -12,9 +12,10 @@
 using namespace brevik;
 using namespace brevik::testing;
 
-// The writer finds rows through indexes and keeps the highest client number between calls;
-// the plain rules read every table from start to end. On many random tables, and random runs
-// of customers against them, both must leave the same rows and show the same messages.
+// The writer finds clients through indexes and keeps the highest client number between calls;
+// the plain rules read CLIENT from start to end for every customer. On many random tables, and
+// random runs of customers against them, both must leave the same rows and show the same
+// messages.
 class tst_WriterPlainRules : public QObject
 {
     Q_OBJECT
