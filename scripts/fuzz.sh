@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, with AddressSanitizer and UndefinedBehaviorSanitizer) and
-# runs each in turn, seeded from tests/data and the sample exports, printing the executions of
+# runs them side by side, seeded from tests/data and the sample exports, printing the executions of
 # each. An input that breaks a target is kept in tests/fuzz/regressions/<target>/, which the
 # normal test suite replays, and the script fails.
 # Usage: scripts/fuzz.sh [SECONDS]   (seconds per target; default 180)
@@ -45,16 +45,36 @@ seed_once() {
 }
 
 declare -A max_len=([exportreader]=4096 [rowscan]=4096 [numberrules]=128 [settingsfiles]=1024)
-failed=0
-summary=()
+
+# Runs one target for its seconds; its exit status lands beside its log.
+run_target() {
+    local target=$1 status=0
+    build-fuzz/bin/fuzz_$target "$corpus/$target" -max_total_time="$seconds" -max_len="${max_len[$target]}" \
+        -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="tests/fuzz/regressions/$target/" >"build-fuzz/fuzz_$target.log" 2>&1 || status=$?
+    echo "$status" >"build-fuzz/fuzz_$target.status"
+}
+
+# The targets run side by side, as many at a time as the machine has cores.
+cores=$(nproc)
+running=0
 for target in "${targets[@]}"; do
     seed_once "$target"
     mkdir -p "tests/fuzz/regressions/$target"
+    run_target "$target" &
+    running=$((running + 1))
+    if [ "$running" -ge "$cores" ]; then
+        wait -n
+        running=$((running - 1))
+    fi
+done
+wait
+
+failed=0
+summary=()
+for target in "${targets[@]}"; do
     log=build-fuzz/fuzz_$target.log
-    status=0
-    build-fuzz/bin/fuzz_$target "$corpus/$target" -max_total_time="$seconds" -max_len="${max_len[$target]}" \
-        -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-        -artifact_prefix="tests/fuzz/regressions/$target/" >"$log" 2>&1 || status=$?
+    status=$(cat "build-fuzz/fuzz_$target.status")
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     if [ "$status" -eq 0 ]; then
         summary+=("fuzz_$target: ${executions:-0} executions in $seconds s, no fault")
