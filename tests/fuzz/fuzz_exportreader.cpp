@@ -56,6 +56,27 @@ bool plainIsCustomerRow(const QByteArray& row)
            first != "CUSTOMPI";
 }
 
+// UTF-16 without a mark: in the first row (within the first 4096 bytes) the bytes at even places,
+// or those at odd places, are all 0, at least two of them, beside at least two other bytes.
+bool plainLooksUtf16(QByteArrayView bytes)
+{
+    const QList<QByteArray> rows = plainRows(bytes.first(std::min<qsizetype>(bytes.size(), 4096)));
+    if (rows.isEmpty())
+        return false;
+    const QByteArray& row = rows.first();
+    for (const qsizetype zeroAt : {0, 1}) {
+        qsizetype zeros = 0;
+        qsizetype others = 0;
+        for (qsizetype i = zeroAt; i < row.size(); i += 2)
+            zeros += row.at(i) == '\0' ? 1 : 0;
+        for (qsizetype i = 1 - zeroAt; i < row.size(); i += 2)
+            others += row.at(i) != '\0' ? 1 : 0;
+        if (zeros == (row.size() + 1 - zeroAt) / 2 && zeros >= 2 && others >= 2)
+            return true;
+    }
+    return false;
+}
+
 ExportColumns plainColumns(const QByteArray& header)
 {
     ExportColumns columns;
@@ -118,7 +139,7 @@ void checkExtraction(QByteArrayView bytes)
     const ExtractionResult result =
         extractCustomerRows(exportFile, dir.path(), [&handed](QByteArrayView, qint64) { ++handed; });
 
-    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff")) {
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff") || plainLooksUtf16(bytes)) {
         FUZZ_CHECK(!result.succeeded());
         FUZZ_CHECK(result.failure->cause == ExtractionFailure::Cause::ExportInUtf16);
         FUZZ_CHECK(!QFile::exists(result.outputPath));
