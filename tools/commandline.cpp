@@ -13,7 +13,7 @@ namespace {
 
 // The options of the commands. A command takes those whose bits it names. An option without a
 // value name is a switch.
-struct OptionSpec
+struct OptionEntry
 {
     QLatin1StringView name;
     QLatin1StringView valueName;
@@ -35,7 +35,7 @@ enum OptionBit : unsigned
     Csv = 1u << 4,
 };
 
-const std::array<OptionSpec, 5> Options{{
+const std::array<OptionEntry, 5> Options{{
     {QLatin1StringView("data-folder"), QLatin1StringView("DIR"),
      QLatin1StringView("The Orvella data folder, which holds zrdata.mdb."), &Invocation::dataFolder, nullptr,
      true, QLatin1StringView("folder")},
@@ -60,7 +60,7 @@ const std::array<OptionSpec, 5> Options{{
 
 // One command: its name, its one file or folder (if any), its options and its lines of help.
 // A new command is a row here and a case in runCommand.
-struct CommandSpec
+struct CommandEntry
 {
     Command command;
     QLatin1StringView name;
@@ -72,7 +72,7 @@ struct CommandSpec
     QLatin1StringView details; // more in its own help, broken where it breaks there
 };
 
-const std::array<CommandSpec, 7> Commands{{
+const std::array<CommandEntry, 7> Commands{{
     {Command::Extract, QLatin1StringView("extract"), QLatin1StringView("EXPORT_FILE"),
      QLatin1StringView("extract needs one export file"), &Invocation::exportFile, QuickBooksFolder,
      QLatin1StringView("copies the customer rows of a QuickBooks export into QBCUST.TXT in the\n"
@@ -131,27 +131,27 @@ const std::array<CommandSpec, 7> Commands{{
 
 constexpr int SummaryColumn = 17;
 
-const CommandSpec* findCommand(const QString& name)
+const CommandEntry* findCommand(const QString& name)
 {
-    for (const CommandSpec& spec : Commands)
-        if (spec.name == name)
-            return &spec;
+    for (const CommandEntry& entry : Commands)
+        if (entry.name == name)
+            return &entry;
     return nullptr;
 }
 
-QString option(const OptionSpec& spec)
+QString option(const OptionEntry& entry)
 {
-    return QStringLiteral("--") + spec.name;
+    return QStringLiteral("--") + entry.name;
 }
 
 // "brevik-import import EXPORT_FILE [--data-folder DIR] ..."
-QString synopsis(const CommandSpec& spec)
+QString synopsis(const CommandEntry& entry)
 {
-    QString line = QStringLiteral("brevik-import ") + spec.name;
-    if (!spec.argument.isEmpty())
-        line += u' ' + spec.argument;
+    QString line = QStringLiteral("brevik-import ") + entry.name;
+    if (!entry.argument.isEmpty())
+        line += u' ' + entry.argument;
     for (std::size_t i = 0; i < Options.size(); ++i) {
-        if (!(spec.options & (1u << i)))
+        if (!(entry.options & (1u << i)))
             continue;
         if (Options[i].valueName.isEmpty())
             line += QStringLiteral(" [%1]").arg(option(Options[i]));
@@ -187,19 +187,19 @@ QString indented(QLatin1StringView text, int column)
 }
 
 // The help of one command: how to call it, what it does and what each option means.
-QString commandHelp(const CommandSpec& spec)
+QString commandHelp(const CommandEntry& entry)
 {
-    QString text = QStringLiteral("Usage: %1\n\n").arg(synopsis(spec));
-    QString summary = QString(spec.summary).replace(u'\n', u' ');
+    QString text = QStringLiteral("Usage: %1\n\n").arg(synopsis(entry));
+    QString summary = QString(entry.summary).replace(u'\n', u' ');
     summary[0] = summary[0].toUpper();
     text += wrapped(summary + u'.', 0) + u'\n';
-    if (!spec.details.isEmpty())
-        text += u'\n' + QString(spec.details) + u'\n';
+    if (!entry.details.isEmpty())
+        text += u'\n' + QString(entry.details) + u'\n';
     text += QStringLiteral("\nOptions:\n");
     QStringList names;
     QStringList descriptions;
     for (std::size_t i = 0; i < Options.size(); ++i) {
-        if (!(spec.options & (1u << i)))
+        if (!(entry.options & (1u << i)))
             continue;
         names << (Options[i].valueName.isEmpty()
                       ? option(Options[i])
@@ -219,10 +219,10 @@ QString commandHelp(const CommandSpec& spec)
 }
 
 // Whether the argument names an option of the command that takes a value.
-bool takesValue(const CommandSpec& spec, const QString& argument)
+bool takesValue(const CommandEntry& entry, const QString& argument)
 {
     for (std::size_t i = 0; i < Options.size(); ++i)
-        if ((spec.options & (1u << i)) && !Options[i].valueName.isEmpty() && argument == option(Options[i]))
+        if ((entry.options & (1u << i)) && !Options[i].valueName.isEmpty() && argument == option(Options[i]))
             return true;
     return false;
 }
@@ -237,15 +237,15 @@ QString unknownOption(const QString& name)
 QString usageText()
 {
     QString text = QStringLiteral("Usage:\n");
-    for (const CommandSpec& spec : Commands)
-        text += QStringLiteral("  ") + synopsis(spec) + u'\n';
+    for (const CommandEntry& entry : Commands)
+        text += QStringLiteral("  ") + synopsis(entry) + u'\n';
     text += QStringLiteral("  brevik-import COMMAND --help\n"
                            "  brevik-import --help\n"
                            "  brevik-import --version\n\n"
                            "An option's value follows it after a blank or '='; \"--\" ends the options.\n\n");
-    for (const CommandSpec& spec : Commands)
+    for (const CommandEntry& entry : Commands)
         text +=
-            QString(spec.name).leftJustified(SummaryColumn) + indented(spec.summary, SummaryColumn) + u'\n';
+            QString(entry.name).leftJustified(SummaryColumn) + indented(entry.summary, SummaryColumn) + u'\n';
     text += QStringLiteral(
                 "\n"
                 "Folders not given come from zrQBck.dat, the version value from QBvers.Dat (else \"0\").\n"
@@ -285,19 +285,19 @@ ParseResult parseCommandLine(const QStringList& arguments)
         result.invocation = inv;
         return result;
     }
-    const CommandSpec* spec = findCommand(verb);
-    if (!spec) {
+    const CommandEntry* entry = findCommand(verb);
+    if (!entry) {
         result.error = QStringLiteral("unknown command: %1").arg(verb);
         return result;
     }
-    inv.command = spec->command;
+    inv.command = entry->command;
 
     QCommandLineParser parser;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     parser.addOption(help);
     std::array<std::optional<QCommandLineOption>, Options.size()> taken;
     for (std::size_t i = 0; i < Options.size(); ++i) {
-        if (!(spec->options & (1u << i)))
+        if (!(entry->options & (1u << i)))
             continue;
         if (Options[i].valueName.isEmpty())
             taken[i].emplace(QString(Options[i].name), QString(Options[i].description));
@@ -312,7 +312,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
         if (!unknown.isEmpty())
             result.error =
                 QStringLiteral("unknown option for %1: %2").arg(verb, unknownOption(unknown.first()));
-        else if (const QString& last = arguments.last(); takesValue(*spec, last))
+        else if (const QString& last = arguments.last(); takesValue(*entry, last))
             result.error = QStringLiteral("%1 needs a value").arg(last); // the only place a value can lack
         else
             result.error = parser.errorText();
@@ -320,7 +320,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(help)) {
         inv.command = Command::Help;
-        inv.helpText = commandHelp(*spec);
+        inv.helpText = commandHelp(*entry);
         result.invocation = inv;
         return result;
     }
@@ -350,22 +350,22 @@ ParseResult parseCommandLine(const QStringList& arguments)
     }
 
     const QStringList positional = parser.positionalArguments();
-    const qsizetype wanted = spec->argument.isEmpty() ? 0 : 1;
+    const qsizetype wanted = entry->argument.isEmpty() ? 0 : 1;
     if (positional.size() != wanted) {
-        result.error = spec->argumentMissing;
+        result.error = entry->argumentMissing;
         return result;
     }
     // As with the folder options, an empty folder would mean the root of the disk.
-    if (spec->argumentSlot == &Invocation::folder && positional.first().isEmpty()) {
+    if (entry->argumentSlot == &Invocation::folder && positional.first().isEmpty()) {
         result.error = QStringLiteral("%1 is given an empty folder").arg(verb);
         return result;
     }
-    if (spec->argumentSlot == &Invocation::backupFile && positional.first().isEmpty()) {
+    if (entry->argumentSlot == &Invocation::backupFile && positional.first().isEmpty()) {
         result.error = QStringLiteral("%1 is given an empty file name").arg(verb);
         return result;
     }
-    if (spec->argumentSlot)
-        inv.*(spec->argumentSlot) = positional.first();
+    if (entry->argumentSlot)
+        inv.*(entry->argumentSlot) = positional.first();
     result.invocation = inv;
     return result;
 }
