@@ -145,50 +145,57 @@ int extract(const Invocation& invocation, Reporter& reporter)
                                                                                           : ExitFailed;
 }
 
+// What strip and import settle before they write: both folders, the version value and the
+// report. Returns the exit status when one of them was refused, which was then said.
+struct WritingRun
+{
+    ToolFolders folders;
+    QString gOpt;
+    std::optional<ReportFile> report;
+};
+
+std::optional<int> prepareWriting(const Invocation& invocation, Reporter& reporter, WritingRun& run)
+{
+    run.folders = resolveFolders(invocation.dataFolder, invocation.quickBooksFolder,
+                                 SettingsFile::ofProgram(), NeedsDataFolder | NeedsQuickBooksFolder);
+    if (const std::optional<int> refused = folderRefusal(run.folders, reporter))
+        return refused;
+    run.gOpt = versionValue(invocation, reporter);
+    return openReport(invocation, run.folders, run.report, reporter);
+}
+
 int strip(const Invocation& invocation, Reporter& reporter)
 {
-    const ToolFolders folders =
-        resolveFolders(invocation.dataFolder, invocation.quickBooksFolder, SettingsFile::ofProgram(),
-                       NeedsDataFolder | NeedsQuickBooksFolder);
-    if (const std::optional<int> refused = folderRefusal(folders, reporter))
+    WritingRun run;
+    if (const std::optional<int> refused = prepareWriting(invocation, reporter, run))
         return *refused;
-    const QString gOpt = versionValue(invocation, reporter);
-    std::optional<ReportFile> report;
-    if (const std::optional<int> refused = openReport(invocation, folders, report, reporter))
-        return *refused;
-    QuickBooksFolderLock lock(folders.quickBooksFolder);
+    QuickBooksFolderLock lock(run.folders.quickBooksFolder);
     if (!lock.take(reporter)) {
         printSummary(StripSummary());
         return ExitFailed;
     }
     // QBCUST.TXT keeps no header: the designed columns stand, and the file's own bytes tell
     // whether it is UTF-8.
-    const QString customerFile = customerFileIn(folders.quickBooksFolder);
+    const QString customerFile = customerFileIn(run.folders.quickBooksFolder);
     const ExportLayout layout{ExportColumns(), customerFileEncoding(customerFile)};
-    return stripRows(folders, gOpt, layout, reporter, report);
+    return stripRows(run.folders, run.gOpt, layout, reporter, run.report);
 }
 
 int import(const Invocation& invocation, Reporter& reporter)
 {
-    const ToolFolders folders =
-        resolveFolders(invocation.dataFolder, invocation.quickBooksFolder, SettingsFile::ofProgram(),
-                       NeedsDataFolder | NeedsQuickBooksFolder);
-    if (const std::optional<int> refused = folderRefusal(folders, reporter))
+    WritingRun run;
+    if (const std::optional<int> refused = prepareWriting(invocation, reporter, run))
         return *refused;
-    const QString gOpt = versionValue(invocation, reporter);
-    std::optional<ReportFile> report;
-    if (const std::optional<int> refused = openReport(invocation, folders, report, reporter))
-        return *refused;
-    QuickBooksFolderLock lock(folders.quickBooksFolder);
+    QuickBooksFolderLock lock(run.folders.quickBooksFolder);
     if (!lock.take(reporter)) {
-        printNothingCopied(folders.quickBooksFolder);
+        printNothingCopied(run.folders.quickBooksFolder);
         return ExitFailed;
     }
     ExportLayout layout;
     std::vector<qint64> exportRows;
-    if (!extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, layout, &exportRows))
+    if (!extractRows(invocation.exportFile, run.folders.quickBooksFolder, reporter, layout, &exportRows))
         return ExitFailed;
-    return stripRows(folders, gOpt, layout, reporter, report, std::move(exportRows));
+    return stripRows(run.folders, run.gOpt, layout, reporter, run.report, std::move(exportRows));
 }
 
 } // namespace
