@@ -229,7 +229,7 @@ void frmBrevik::cmdStart_Click()
         const ExtractionResult result = extractCustomerRows(chosen, gQ);
         if (result.succeeded()) {
             m_exportLayout = result.layout;
-            listCopiedRows(result.outputPath, result.layout.encoding);
+            listCopiedRows(result.outputPath);
             cmdStrip->setVisible(true);
             cmdStart->setVisible(false);
             cmdStrip->move(pixels(3360), pixels(5760));
@@ -245,10 +245,10 @@ void frmBrevik::cmdStart_Click()
     beep();
 }
 
-// The rows are listed from the copy once it is complete, since only the whole export tells
-// whether its text is UTF-8; they are appended a batch at a time, as one item at a time is
-// slow on exports of many thousand customers.
-void frmBrevik::listCopiedRows(const QString& customerFile, TextEncoding encoding)
+// The rows are listed from the copy once it is complete, so that a START that fails lists
+// nothing, each row read by its own bytes; they are appended a batch at a time, as one item at
+// a time is slow on exports of many thousand customers.
+void frmBrevik::listCopiedRows(const QString& customerFile)
 {
     constexpr qsizetype BatchSize = 5000;
     QFile file(customerFile);
@@ -257,7 +257,7 @@ void frmBrevik::listCopiedRows(const QString& customerFile, TextEncoding encodin
     RowReader reader(file);
     QStringList batch;
     for (QByteArrayView row; reader.next(row);) {
-        batch.append(decodeRow(row, encoding));
+        batch.append(decodeRow(row));
         if (batch.size() >= BatchSize) {
             lstCust->addItems(batch);
             batch.clear();

@@ -36,8 +36,8 @@ public:
     void setHeightTwips(int twips);
     [[nodiscard]] int heightTwips() const;
 
-    // Where the export that START copied keeps its columns and how its text is encoded, for
-    // the STRIP that follows.
+    // Where each row of the export that START copied keeps its columns, for the STRIP that
+    // follows.
     [[nodiscard]] const ExportLayout& exportLayout() const { return m_exportLayout; }
 
     // Controls the other windows and the import read and write.
@@ -92,7 +92,7 @@ private:
     void connectControls();
     void storeVersion(const QString& value);
     void noteFocusWindow(QWindow* window);
-    void listCopiedRows(const QString& customerFile, TextEncoding encoding);
+    void listCopiedRows(const QString& customerFile);
 
     QWidget* m_client = nullptr;
     DesignedControls m_controls;

@@ -2,7 +2,6 @@
 
 #include "import/export/extraction.h"
 #include "import/export/quickbooksfolderlock.h"
-#include "import/export/textencoding.h"
 #include "import/paths.h"
 #include "import/reporter.h"
 #include "import/writer/clientwriter.h"
@@ -174,11 +173,8 @@ int strip(const Invocation& invocation, Reporter& reporter)
         printSummary(StripSummary());
         return ExitFailed;
     }
-    // QBCUST.TXT keeps no header: the designed columns stand, and the file's own bytes tell
-    // whether it is UTF-8.
-    const QString customerFile = customerFileIn(run.folders.quickBooksFolder);
-    const ExportLayout layout{ExportColumns(), customerFileEncoding(customerFile)};
-    return stripRows(run.folders, run.gOpt, layout, reporter, run.report);
+    // QBCUST.TXT keeps no header: the designed columns stand for every row.
+    return stripRows(run.folders, run.gOpt, ExportLayout(), reporter, run.report);
 }
 
 int import(const Invocation& invocation, Reporter& reporter)

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <vector>
+
 namespace brevik {
 
 // Where each column the scan takes stands in a customer row, fields numbered from 1. These are
@@ -31,21 +33,39 @@ struct ExportColumns
     friend bool operator==(const ExportColumns&, const ExportColumns&) = default;
 };
 
-// How the text of an export is encoded.
-enum class TextEncoding
+// The columns that govern the rows of QBCUST.TXT from firstRow (counted from 1) on.
+struct ColumnsFrom
 {
-    Windows1252,
-    Utf8,
+    qint64 firstRow = 1;
+    ExportColumns columns;
+
+    friend bool operator==(const ColumnsFrom&, const ColumnsFrom&) = default;
 };
 
-// What START learns of an export and STRIP needs to read QBCUST.TXT, which keeps neither the
-// header nor the byte-order mark.
-struct ExportLayout
+// What START learns of an export and STRIP needs to read QBCUST.TXT, which keeps no header:
+// the columns of each customer row. Each "!CUST" header of the export governs the customer rows
+// after it, up to the next header; rows before the first header have the designed columns.
+// Exports put together from several, and shop exports that repeat the header before every
+// customer, hold more than one header. Only changes are kept, so an export of one header holds
+// at most one entry however many rows it has. The text needs nothing of the export: each row
+// is read by its own bytes (see decodeRow).
+class ExportLayout
 {
-    ExportColumns columns;
-    TextEncoding encoding = TextEncoding::Windows1252;
+public:
+    // The rows from the given row of QBCUST.TXT on have these columns, in place of what was
+    // set for them before.
+    void setColumnsFrom(qint64 row, const ExportColumns& columns);
+
+    // The columns of the given row of QBCUST.TXT, counted from 1.
+    [[nodiscard]] const ExportColumns& columnsOf(qint64 row) const;
+
+    // Where the columns change, in row order; none where every row has the designed columns.
+    [[nodiscard]] const std::vector<ColumnsFrom>& changes() const { return m_changes; }
 
     friend bool operator==(const ExportLayout&, const ExportLayout&) = default;
+
+private:
+    std::vector<ColumnsFrom> m_changes;
 };
 
 } // namespace brevik

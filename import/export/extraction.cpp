@@ -3,7 +3,6 @@
 #include "import/export/regularfile.h"
 #include "import/export/replacingfile.h"
 #include "import/export/rowreader.h"
-#include "import/export/textencoding.h"
 #include "import/paths.h"
 
 #include <QFile>
@@ -221,11 +220,9 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         result.failure = failure(Cause::ExportInUtf16, exportFile, QString());
         return result;
     }
-    EncodingJudge encoding;
-    if (start.startsWith("\xef\xbb\xbf")) {
+    // The mark says nothing of the rows, each of which is read by its own bytes.
+    if (start.startsWith("\xef\xbb\xbf"))
         input.skip(3);
-        encoding.markedUtf8();
-    }
     // Until commit() the rows go to a file of their own, so a failed run leaves the earlier
     // QBCUST.TXT in place.
     ReplacingFile output(result.outputPath);
@@ -236,14 +233,16 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
 
     RowReader reader(input, ReadChunk);
     ChunkedWriter writer(output.device());
-    bool headerSeen = false;
+    // The columns of the last header read, for the customer rows that follow it.
+    ExportColumns columns;
+    bool headerRead = false;
     bool tabSeen = false;
     QByteArrayView row;
     while (reader.next(row)) {
         if (!isCustomerRow(row)) {
-            if (!headerSeen && isCustomerHeaderRow(row)) {
-                result.layout.columns = headerColumns(row);
-                headerSeen = true;
+            if (isCustomerHeaderRow(row)) {
+                columns = headerColumns(row);
+                headerRead = true;
             }
             continue;
         }
@@ -253,7 +252,10 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
             return result;
         }
         ++result.rowsCopied;
-        encoding.addRow(row);
+        if (headerRead) {
+            result.layout.setColumnsFrom(result.rowsCopied, columns);
+            headerRead = false;
+        }
         // The usual customer row shows its first TAB right after "CUST".
         tabSeen = tabSeen || row.contains('\t');
         if (onRow)
@@ -268,7 +270,6 @@ ExtractionResult extractCustomerRows(const QString& exportFile, const QString& q
         result.failure->customerRows = result.rowsCopied;
         return result;
     }
-    result.layout.encoding = encoding.encoding();
     if (!writer.flush()) {
         result.failure = failure(Cause::OutputUnwritable, result.outputPath, writeFailure(output.device()));
         return result;

@@ -51,8 +51,8 @@ struct ExtractionFailure
 struct ExtractionResult
 {
     qsizetype rowsCopied = 0;
-    // The columns of the export's first "!CUST" header, else the designed ones, and the
-    // encoding its customer rows are in.
+    // The columns of each row copied: those of the last "!CUST" header before it, else the
+    // designed ones.
     ExportLayout layout;
     QString outputPath; // QBCUST.TXT in the QuickBooks folder
     std::optional<ExtractionFailure> failure;
@@ -68,9 +68,9 @@ using CopiedRowHandler = std::function<void(QByteArrayView row, qint64 exportRow
 // QBCUST.TXT in the QuickBooks folder. The file is written anew and replaces the earlier one
 // only when the whole run succeeds; on failure any earlier QBCUST.TXT stays as it was.
 // A UTF-8 byte-order mark at the start of the export marks the file, not its first row: the
-// first row is judged and copied without it, and the export is read as UTF-8. An export that
-// begins with a UTF-16 byte-order mark fails, since none of its rows could be recognised, and
-// so does an export whose customer rows hold no TAB at all: such rows would import nothing.
+// first row is copied without it. An export that begins with a UTF-16 byte-order mark fails,
+// since none of its rows could be recognised, and so does an export whose customer rows hold
+// no TAB at all: such rows would import nothing.
 [[nodiscard]] ExtractionResult extractCustomerRows(const QString& exportFile, const QString& quickBooksFolder,
                                                    const CopiedRowHandler& onRow = {});
 

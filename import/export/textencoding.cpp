@@ -1,10 +1,6 @@
 #include "textencoding.h"
 
 #include "import/export/cp1252.h"
-#include "import/export/regularfile.h"
-#include "import/export/rowreader.h"
-
-#include <QFile>
 
 namespace brevik {
 namespace {
@@ -20,36 +16,14 @@ bool holdsHighBytes(QByteArrayView row)
 
 } // namespace
 
-QString decodeRow(QByteArrayView row, TextEncoding encoding)
+QString decodeRow(QByteArrayView row)
 {
-    if (encoding == TextEncoding::Utf8)
+    // ASCII reads alike in both encodings.
+    if (!holdsHighBytes(row))
+        return QString::fromLatin1(row);
+    if (row.isValidUtf8())
         return QString::fromUtf8(row);
     return fromCp1252(row.data(), row.size());
-}
-
-void EncodingJudge::addRow(QByteArrayView row)
-{
-    if (m_invalid || !holdsHighBytes(row))
-        return;
-    if (row.isValidUtf8())
-        m_multiByte = true;
-    else
-        m_invalid = true;
-}
-
-TextEncoding customerFileEncoding(const QString& path)
-{
-    QFile file(path);
-    if (QString why; !openRegularFile(file, why))
-        return TextEncoding::Windows1252; // the run that reads it names the cause
-    EncodingJudge judge;
-    if (file.peek(3) == "\xef\xbb\xbf")
-        judge.markedUtf8();
-    RowReader reader(file);
-    QByteArrayView row;
-    while (!judge.settled() && reader.next(row))
-        judge.addRow(row);
-    return judge.encoding();
 }
 
 } // namespace brevik

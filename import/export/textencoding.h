@@ -1,41 +1,15 @@
 #pragma once
 
-#include "import/export/exportlayout.h"
-
 #include <QByteArrayView>
 #include <QString>
 
 namespace brevik {
 
-// The text of a row of an export or of QBCUST.TXT.
-[[nodiscard]] QString decodeRow(QByteArrayView row, TextEncoding encoding);
-
-// Judges the encoding of an export from its customer rows. An export is UTF-8 when it begins
-// with a UTF-8 byte-order mark, or when its customer rows hold multi-byte sequences and not one
-// sequence that UTF-8 forbids; every other export is Windows-1252. Only rows that hold a byte
-// above 127 cost more than one pass over their bytes.
-class EncodingJudge
-{
-public:
-    void markedUtf8() { m_marked = true; }
-    void addRow(QByteArrayView row);
-
-    // Whether later rows can no longer change the judgement.
-    [[nodiscard]] bool settled() const { return m_marked || m_invalid; }
-    [[nodiscard]] TextEncoding encoding() const
-    {
-        return m_marked || (m_multiByte && !m_invalid) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-    }
-
-private:
-    bool m_marked = false;
-    bool m_multiByte = false;
-    bool m_invalid = false;
-};
-
-// The encoding of QBCUST.TXT judged on its own, for a STRIP that has no export to go by: every
-// row of the file is a customer row. A file that cannot be read is Windows-1252; the run that
-// reads it says why it cannot.
-[[nodiscard]] TextEncoding customerFileEncoding(const QString& path);
+// The text of a customer row of an export or of QBCUST.TXT, read by the row's own bytes: a row
+// that is valid UTF-8 and holds a multi-byte sequence is UTF-8, any other row is Windows-1252.
+// An export saved partly by one program and partly by another mixes the two row by row, so no
+// judgement of the whole file reads every row right. A row of ASCII alone, the usual row, costs
+// one pass over its bytes besides the copy.
+[[nodiscard]] QString decodeRow(QByteArrayView row);
 
 } // namespace brevik

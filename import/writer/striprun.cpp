@@ -45,7 +45,7 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
     }
     observer.started(file.size());
 
-    const ScanSettings settings{m_values.gOpt, layout.columns};
+    ScanSettings settings{m_values.gOpt, {}};
     CustomerFields& fields = m_values.Text1;
     RowReader reader(file);
     QByteArrayView row;
@@ -70,11 +70,12 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
         // Emptied in place, so that the fields keep their buffers from row to row.
         for (QString& field : fields)
             field.truncate(0);
-        const QString text = decodeRow(row, layout.encoding);
+        const QString text = decodeRow(row);
+        settings.columns = layout.columnsOf(reader.rowsRead());
         RowNotes notes;
         if (scanRow(text, settings, fields, &notes))
             observer.nameTaken(fields[FieldName]);
-        const RowKind kind = isJobRow(text, layout.columns) ? RowKind::Job : RowKind::Customer;
+        const RowKind kind = isJobRow(text, settings.columns) ? RowKind::Job : RowKind::Customer;
 
         const auto rowNumber = std::size_t(reader.rowsRead());
         m_writer.setRow(rowNumber <= exportRows.size() ? exportRows[rowNumber - 1] : qint64(rowNumber),

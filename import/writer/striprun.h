@@ -67,7 +67,7 @@ class StripRun
 public:
     StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporter, StripOptions options = {});
 
-    // The layout is the one START found in the export: the columns, and the encoding of the rows.
+    // The layout is the one START found in the export: the columns of each row.
     [[nodiscard]] StripSummary run(const QString& customerFile, const ExportLayout& layout,
                                    StripObserver& observer);
 

@@ -1,6 +1,7 @@
 #include "faults/faultsupport.h"
 #include "import/export/extraction.h"
 #include "import/export/rowreader.h"
+#include "import/export/textencoding.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@ using brevik::ExtractionResult;
 using brevik::testing::FileSizeLimit;
 using brevik::testing::readBytes;
 using brevik::testing::writeBytes;
+using namespace Qt::StringLiterals;
 
 // START's copy: every customer row of the export, byte for byte and each followed by CR LF,
 // in QBCUST.TXT of the QuickBooks folder; on failure the earlier file is left alone.
@@ -105,39 +107,91 @@ private Q_SLOTS:
         QCOMPARE(result.outputPath, qbcust());
     }
 
-    // The encoding is judged on the customer rows, which are copied as they are either way.
-    void judgesTheEncoding_data()
+    // Each customer row is read by its own bytes: UTF-8 where it is valid UTF-8 with a
+    // multi-byte sequence, else Windows-1252; the rows are copied as they are either way.
+    void readsEachRowByItsOwnBytes_data()
     {
         QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<bool>("utf8");
-        QTest::newRow("ASCII") << QByteArray("CUST\tAcme\r\n") << false;
-        QTest::newRow("Windows-1252") << QByteArray("CUST\tCaf\xe9 Zo\xeb\r\n") << false;
-        QTest::newRow("UTF-8") << QByteArray("CUST\tAcme\r\nCUST\tCaf\xc3\xa9 Zo\xc3\xab\r\n") << true;
-        QTest::newRow("UTF-8, four-byte sequence") << QByteArray("CUST\t\xf0\x9f\x8d\xb0\n") << true;
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("ASCII") << QByteArray("CUST\tAcme\r\n") << QStringList{u"CUST\tAcme"_s};
+        QTest::newRow("Windows-1252") << QByteArray("CUST\tCaf\xe9 Zo\xeb \x80\r\n")
+                                      << QStringList{u"CUST\tCaf\u00e9 Zo\u00eb \u20ac"_s};
+        QTest::newRow("UTF-8") << QByteArray("CUST\tAcme\r\nCUST\tCaf\xc3\xa9 Zo\xc3\xab\r\n")
+                               << QStringList{u"CUST\tAcme"_s, u"CUST\tCaf\u00e9 Zo\u00eb"_s};
+        QTest::newRow("UTF-8, four-byte sequence")
+            << QByteArray("CUST\t\xf0\x9f\x8d\xb0\n") << QStringList{u"CUST\t\U0001F370"_s};
         QTest::newRow("marked, ASCII") << QByteArray("\xef\xbb\xbf"
                                                      "CUST\tAcme\r\n")
-                                       << true;
-        QTest::newRow("marked, invalid") << QByteArray("\xef\xbb\xbf"
-                                                       "CUST\tCaf\xe9\r\n")
-                                         << true;
+                                       << QStringList{u"CUST\tAcme"_s};
+        QTest::newRow("marked, one Windows-1252 byte")
+            << QByteArray("\xef\xbb\xbf"
+                          "CUST\tCaf\xc3\xa9\r\nCUST\tCaf\xe9\r\n")
+            << QStringList{u"CUST\tCaf\u00e9"_s, u"CUST\tCaf\u00e9"_s};
         QTest::newRow("UTF-8, then one Windows-1252 row")
-            << QByteArray("CUST\tCaf\xc3\xa9\r\nCUST\tM\xfcller\r\n") << false;
-        QTest::newRow("invalid outside the customer rows")
-            << QByteArray("!HDR\tM\xfcller\r\nCUST\tCaf\xc3\xa9\r\nCUSTNAMEDICT\t\xe9\r\n") << true;
-        QTest::newRow("overlong slash") << QByteArray("CUST\tCaf\xc3\xa9\t\xc0\xaf\r\n") << false;
-        QTest::newRow("encoded surrogate") << QByteArray("CUST\tCaf\xc3\xa9\t\xed\xa0\x80\r\n") << false;
-        QTest::newRow("sequence cut by the row end") << QByteArray("CUST\tCaf\xc3\r\n\xa9\r\n") << false;
+            << QByteArray("CUST\tCaf\xc3\xa9\r\nCUST\tM\xfcller\r\n")
+            << QStringList{u"CUST\tCaf\u00e9"_s, u"CUST\tM\u00fcller"_s};
+        QTest::newRow("overlong slash") << QByteArray("CUST\tCaf\xc3\xa9\t\xc0\xaf\r\n")
+                                        << QStringList{u"CUST\tCaf\u00c3\u00a9\t\u00c0\u00af"_s};
+        QTest::newRow("encoded surrogate") << QByteArray("CUST\tCaf\xc3\xa9\t\xed\xa0\x80\r\n")
+                                           << QStringList{u"CUST\tCaf\u00c3\u00a9\t\u00ed\u00a0\u20ac"_s};
+        QTest::newRow("sequence cut by the row end")
+            << QByteArray("CUST\tCaf\xc3\r\n\xa9\r\n") << QStringList{u"CUST\tCaf\u00c3"_s};
     }
 
-    void judgesTheEncoding()
+    void readsEachRowByItsOwnBytes()
     {
         QFETCH(QByteArray, input);
-        QFETCH(bool, utf8);
+        QFETCH(QStringList, texts);
+        QVERIFY(run(input).succeeded());
+        QCOMPARE(readBytes(qbcust()), plainRule(input.startsWith("\xef\xbb\xbf") ? input.mid(3) : input));
+        QFile file(qbcust());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        brevik::RowReader reader(file);
+        QStringList read;
+        for (QByteArrayView row; reader.next(row);)
+            read << brevik::decodeRow(row);
+        QCOMPARE(read, texts);
+    }
+
+    // Each "!CUST" header gives its columns to the customer rows after it, up to the next one;
+    // rows before the first have the designed columns. The client's name (BADDR1) shows where.
+    void eachHeaderGovernsTheRowsAfterIt_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QList<int>>("nameFields"); // of each row of QBCUST.TXT
+        QTest::addColumn<int>("changes");
+        const QByteArray third = "!CUST\tNAME\tBADDR1\r\n";
+        const QByteArray fourth = "!CUST\tNAME\tREFNUM\tBADDR1\r\n";
+        const QByteArray designed = "!CUST\tNAME\tREFNUM\tTIMESTAMP\tBADDR1\r\n";
+        const QByteArray row = "CUST\tx\r\n";
+        QTest::newRow("no header") << row + row << QList<int>{5, 5} << 0;
+        QTest::newRow("one header first") << third + row + row << QList<int>{3, 3} << 1;
+        QTest::newRow("a header in the middle") << row + third + row << QList<int>{5, 3} << 1;
+        QTest::newRow("two exports end to end") << third + row + fourth + row << QList<int>{3, 4} << 2;
+        QTest::newRow("the header before every customer")
+            << third + row + third + row + third + row << QList<int>{3, 3, 3} << 1;
+        QTest::newRow("two headers in a row: the second counts")
+            << fourth + third + row << QList<int>{3} << 1;
+        QTest::newRow("back to the designed columns")
+            << third + row + designed + row << QList<int>{3, 5} << 2;
+        QTest::newRow("a header after the last customer") << row + third << QList<int>{5} << 0;
+        QTest::newRow("other lists between")
+            << third + "!VEND\tNAME\r\nVEND\tv\r\n" + row << QList<int>{3} << 1;
+    }
+
+    void eachHeaderGovernsTheRowsAfterIt()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QList<int>, nameFields);
+        QFETCH(int, changes);
         const ExtractionResult result = run(input);
         QVERIFY(result.succeeded());
-        QCOMPARE(result.layout.encoding,
-                 utf8 ? brevik::TextEncoding::Utf8 : brevik::TextEncoding::Windows1252);
-        QCOMPARE(readBytes(qbcust()), plainRule(input.startsWith("\xef\xbb\xbf") ? input.mid(3) : input));
+        QCOMPARE(result.rowsCopied, nameFields.size());
+        QList<int> found;
+        for (qsizetype row = 1; row <= result.rowsCopied; ++row)
+            found << result.layout.columnsOf(row).nameField;
+        QCOMPARE(found, nameFields);
+        QCOMPARE(qsizetype(result.layout.changes().size()), changes);
     }
 
     void veryLongRowsAndLargeFilesMatchThePlainRule()

@@ -101,10 +101,27 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 without a mark")
             << header() + cafe + acme << v0 << 0 << none << cafe + acme
             << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb"), QStringLiteral("Acme Supply")};
+        // Rows saved by different programs: each is read by its own bytes, and a mark changes
+        // nothing of that.
         const QByteArray muller = customer("M\xfcller");
         QTest::newRow("UTF-8 but one row")
             << header() + cafe + muller << v0 << 0 << none << cafe + muller
-            << QStringList{QStringLiteral("Caf\u00c3\u00a9 Zo\u00c3\u00ab"), QStringLiteral("M\u00fcller")};
+            << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb"), QStringLiteral("M\u00fcller")};
+        QTest::newRow("UTF-8 mark and one Windows-1252 row")
+            << "\xef\xbb\xbf" + header() + cafe + muller << v0 << 0 << none << cafe + muller
+            << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb"), QStringLiteral("M\u00fcller")};
+        // Each header names the columns of the rows after it, up to the next header.
+        const QByteArray twoCo = TestExport()
+                                     .header(Example1998Header)
+                                     .customer({{2, "Two Co"}, {3, "Two Co"}, {4, "2 Oak St"}})
+                                     .bytes();
+        const QByteArray twoCoRow = twoCo.sliced(twoCo.indexOf("\r\nCUST") + 2);
+        QTest::newRow("two exports end to end")
+            << header() + acme + twoCo << v0 << 0 << none << acme + twoCoRow
+            << QStringList{QStringLiteral("Acme Supply"), QStringLiteral("Two Co")};
+        QTest::newRow("a header in the middle")
+            << bayshore + twoCo << v0 << 0 << none << bayshore + twoCoRow
+            << QStringList{QStringLiteral("Bayshore Cafe"), QStringLiteral("Two Co")};
         // TABs turned into blanks: not one field can be read.
         const QByteArray blanks = QByteArray(header() + acme + bayshore).replace('\t', ' ');
         QTest::newRow("rows without TABs")

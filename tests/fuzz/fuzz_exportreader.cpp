@@ -1,12 +1,14 @@
 // The export reader and the extraction over arbitrary bytes. The first byte sets the reader's
 // chunk size, so row ends fall on every kind of boundary; the rest is the export. Rows,
-// customer rows, the header's columns, the encoding and QBCUST.TXT are checked against the
-// rules written out plainly.
+// customer rows, the columns each header gives the rows after it, the text of each row and
+// QBCUST.TXT are checked against the rules written out plainly.
 
 #include "fuzzcheck.h"
 
+#include "import/export/cp1252.h"
 #include "import/export/extraction.h"
 #include "import/export/rowreader.h"
+#include "import/export/textencoding.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -98,6 +100,23 @@ ExportColumns plainColumns(const QByteArray& header)
     return columns;
 }
 
+// A customer row that is valid UTF-8 and holds a byte above 127 is UTF-8; any other is
+// Windows-1252, one character for each byte, ASCII as it is, and each character turns back into
+// its byte.
+void checkDecoding(const QByteArray& row)
+{
+    const QString text = decodeRow(row);
+    const bool high = std::any_of(row.begin(), row.end(), [](char c) { return c & 0x80; });
+    if (high && QString::fromUtf8(row).toUtf8() == row) {
+        FUZZ_CHECK(text == QString::fromUtf8(row));
+        return;
+    }
+    FUZZ_CHECK(text.size() == row.size());
+    FUZZ_CHECK(toCp1252(text) == row);
+    for (qsizetype i = 0; i < row.size(); ++i)
+        FUZZ_CHECK((row.at(i) & 0x80) != 0 || text.at(i) == QLatin1Char(row.at(i)));
+}
+
 void checkReader(QByteArrayView bytes, qsizetype chunk)
 {
     QByteArray copy = bytes.toByteArray();
@@ -150,21 +169,18 @@ void checkExtraction(QByteArrayView bytes)
     QByteArray expected;
     qsizetype customers = 0;
     bool tabbed = false;
-    bool multiByte = false;
-    bool invalid = false;
+    // The columns of the last header so far, and those of each customer row in turn.
     ExportColumns columns;
-    bool headerSeen = false;
+    QList<ExportColumns> rowColumns;
     for (const QByteArray& row : plainRows(text)) {
         if (plainIsCustomerRow(row)) {
             expected += row + "\r\n";
             ++customers;
             tabbed = tabbed || row.contains('\t');
-            const bool high = std::any_of(row.begin(), row.end(), [](char c) { return c & 0x80; });
-            multiByte = multiByte || high;
-            invalid = invalid || QString::fromUtf8(row).toUtf8() != row;
-        } else if (!headerSeen && plainFirstField(row) == "!CUST") {
+            rowColumns.append(columns);
+            checkDecoding(row);
+        } else if (plainFirstField(row) == "!CUST") {
             columns = plainColumns(row);
-            headerSeen = true;
         }
     }
     FUZZ_CHECK(handed == customers);
@@ -177,9 +193,15 @@ void checkExtraction(QByteArrayView bytes)
     }
     FUZZ_CHECK(result.succeeded());
     FUZZ_CHECK(result.rowsCopied == customers);
-    FUZZ_CHECK(result.layout.columns == columns);
-    const bool utf8 = marked || (multiByte && !invalid);
-    FUZZ_CHECK(result.layout.encoding == (utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252));
+    for (qsizetype i = 0; i < rowColumns.size(); ++i)
+        FUZZ_CHECK(result.layout.columnsOf(i + 1) == rowColumns.at(i));
+    // Only the rows where the columns change are kept.
+    const std::vector<ColumnsFrom>& changes = result.layout.changes();
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        FUZZ_CHECK(changes[i].firstRow >= 1 && changes[i].firstRow <= customers);
+        FUZZ_CHECK(i == 0 || changes[i].firstRow > changes[i - 1].firstRow);
+        FUZZ_CHECK(changes[i].columns != (i == 0 ? ExportColumns() : changes[i - 1].columns));
+    }
     QFile output(result.outputPath);
     FUZZ_CHECK(output.open(QIODevice::ReadOnly));
     FUZZ_CHECK(output.readAll() == expected);

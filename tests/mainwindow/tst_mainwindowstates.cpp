@@ -173,8 +173,8 @@ private Q_SLOTS:
         f.dialogAnswer = good;
         w.Command1_Click();
         w.cmdStart_Click();
-        QCOMPARE(w.exportLayout().columns.contactField, 3);
-        QCOMPARE(w.exportLayout().columns.taxField, 4);
+        QCOMPARE(w.exportLayout().columnsOf(1).contactField, 3);
+        QCOMPARE(w.exportLayout().columnsOf(1).taxField, 4);
 
         f.dialogAnswer = missing;
         w.Command1_Click();
@@ -186,7 +186,7 @@ private Q_SLOTS:
         QVERIFY(!w.cmdStart->isHidden());
         QCOMPARE(w.heightTwips(), 7320);
         QCOMPARE(f.beeps, 4);
-        QCOMPARE(w.exportLayout().columns.contactField, 3);
+        QCOMPARE(w.exportLayout().columnsOf(1).contactField, 3);
     }
 
     void unwritableQuickBooksFolder()

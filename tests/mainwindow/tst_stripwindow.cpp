@@ -16,6 +16,7 @@
 
 using namespace brevik;
 using namespace brevik::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -84,25 +85,55 @@ private Q_SLOTS:
         QCOMPARE(stored.rows(QStringLiteral("CONTACTS")), expected.rows(QStringLiteral("CONTACTS")));
     }
 
-    // A UTF-8 export: START lists its rows and STRIP stores its names as UTF-8, though
-    // QBCUST.TXT keeps neither a mark nor a header.
-    void utf8ExportFromStartToStrip()
+    // START lists each row read by its own bytes, and STRIP reads it so and gives it the
+    // columns of the header before it, though QBCUST.TXT keeps neither a mark nor a header.
+    void exportFromStartToStrip_data()
     {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("listed"); // after START
+        QTest::addColumn<QStringList>("stored"); // name and first address line of each client
+        const QByteArray cafe =
+            "CUST\tCaf\xc3\xa9 Zo\xc3\xab\t\t\tCaf\xc3\xa9 Zo\xc3\xab\t\xe2\x82\xac 1 Rue\t";
+        const QByteArray muller = "CUST\tM\xfcller\t\t\tM\xfcller\t1 Stra\xdf"
+                                  "e\t";
+        QTest::newRow("UTF-8") << cafe + "\r\n"
+                               << QStringList{QString::fromUtf8(cafe)}
+                               << QStringList{u"Caf\u00e9 Zo\u00eb/\u20ac 1 Rue"_s};
+        QTest::newRow("UTF-8 and Windows-1252 rows")
+            << cafe + "\r\n" + muller + "\r\n"
+            << QStringList{QString::fromUtf8(cafe), u"CUST\tM\u00fcller\t\t\tM\u00fcller\t1 Stra\u00dfe\t"_s}
+            << QStringList{u"Caf\u00e9 Zo\u00eb/\u20ac 1 Rue"_s, u"M\u00fcller/1 Stra\u00dfe"_s};
+        const QByteArray acme = "CUST\tAcme\t1\t0\tAcme Supply\t1 Oak St\t";
+        const QByteArray twoCo = "CUST\tTwo Co\tTwo Co\t2 Oak St\t";
+        QTest::newRow("two exports end to end")
+            << "!CUST\tNAME\tREFNUM\tTIMESTAMP\tBADDR1\tBADDR2\r\n" + acme +
+                   "\r\n!CUST\tNAME\tBADDR1\tBADDR2\r\n" + twoCo + "\r\n"
+            << QStringList{QString::fromLatin1(acme), QString::fromLatin1(twoCo)}
+            << QStringList{u"Acme Supply/1 Oak St"_s, u"Two Co/2 Oak St"_s};
+    }
+
+    void exportFromStartToStrip()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, listed);
+        QFETCH(QStringList, stored);
         MainWindowFixture f;
         createDatabase(f.dataDir.path());
         QTemporaryDir exports;
-        const QByteArray row =
-            "CUST\tCaf\xc3\xa9 Zo\xc3\xab\t\t\tCaf\xc3\xa9 Zo\xc3\xab\t\xe2\x82\xac 1 Rue\t";
         ui::frmBrevik& w = f.showMainWindow();
-        selectAndStart(f, w, writeExport(exports, row + "\r\n"));
-        const QString cafe = QStringLiteral("Caf\u00e9 Zo\u00eb");
-        QCOMPARE(listedNames(w), QStringList{QString::fromUtf8(row)});
+        selectAndStart(f, w, writeExport(exports, input));
+        QCOMPARE(listedNames(w), listed);
 
         QTest::mouseClick(w.cmdStrip, Qt::LeftButton);
-        QCOMPARE(listedNames(w), QStringList{cafe});
-        TestDatabase stored(f.dataDir.path(), TestDatabase::Open::Existing);
-        QCOMPARE(stored.value(QStringLiteral("SELECT Name || '/' || Addr1 FROM CLIENT")).toString(),
-                 cafe + QStringLiteral("/\u20ac 1 Rue"));
+        QStringList names;
+        for (const QString& client : stored)
+            names << client.section(u'/', 0, 0);
+        QCOMPARE(listedNames(w), names);
+        TestDatabase database(f.dataDir.path(), TestDatabase::Open::Existing);
+        QStringList clients;
+        for (const QVariantList& row : database.rows(QStringLiteral("CLIENT")))
+            clients << row.value(2).toString() + u'/' + row.value(3).toString();
+        QCOMPARE(clients, stored);
     }
 
     void runThatCannotGoOnLeavesStripOnView_data()

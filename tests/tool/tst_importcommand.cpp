@@ -64,16 +64,19 @@ private:
     static QStringList importPlainly(const QString& exportFile, const QString& qbcust,
                                      const QString& dataFolder, const QString& version)
     {
-        ExportColumns columns;
+        // The columns of each customer row: those of the last header before it.
+        QList<ExportColumns> rowColumns;
         QFile exportDevice(exportFile);
         if (exportDevice.open(QIODevice::ReadOnly)) {
             RowReader reader(exportDevice);
+            ExportColumns columns;
             QByteArrayView row;
-            while (reader.next(row))
-                if (isCustomerHeaderRow(row)) {
+            while (reader.next(row)) {
+                if (isCustomerRow(row))
+                    rowColumns << columns;
+                else if (isCustomerHeaderRow(row))
                     columns = headerColumns(row);
-                    break;
-                }
+            }
         }
         ReferenceWriter writer;
         QFile file(qbcust);
@@ -86,7 +89,11 @@ private:
             WindowValues values;
             values.txtHold1 = dataFolder;
             values.gOpt = version;
-            const QString text = fromCp1252(row.data(), row.size());
+            const ExportColumns columns = rowColumns.value(reader.rowsRead() - 1);
+            // UTF-8 where the row is UTF-8 with a byte above 127, else Windows-1252.
+            const QString utf8 = QString::fromUtf8(row);
+            const QString text =
+                utf8.toUtf8() == row && utf8.size() < row.size() ? utf8 : fromCp1252(row.data(), row.size());
             scanRow(text, {version, columns}, values.Text1);
             const QString name = values.Text1[FieldName];
             if (PlainScan::isJob(text, columns) && written.contains(name))
@@ -253,27 +260,34 @@ private Q_SLOTS:
             QStringLiteral("Customer Name/123 Main St/USA/Anywhere/AZ/85740/520-555-1212/Sam Sample/1"));
     }
 
-    // Without an export, STRIP judges QBCUST.TXT by its own bytes.
-    void stripAloneReadsUtf8_data()
+    // Without an export, STRIP reads each row of QBCUST.TXT by its own bytes, as the import
+    // reads the rows of the export.
+    void stripAloneReadsEachRowByItsBytes_data()
     {
         QTest::addColumn<QByteArray>("rows");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("UTF-8") << QByteArray("CUST\t\t\t\tCaf\xc3\xa9 Zo\xc3\xab\t\r\n")
-                               << QStringLiteral("Caf\u00e9 Zo\u00eb");
-        QTest::newRow("Windows-1252")
-            << QByteArray("CUST\t\t\t\tCaf\xe9 \x80\t\r\n") << QStringLiteral("Caf\u00e9 \u20ac");
+        QTest::addColumn<QStringList>("names");
+        const QByteArray cafe = "CUST\t\t\t\tCaf\xc3\xa9 Zo\xc3\xab\t\r\n";
+        const QByteArray euro = "CUST\t\t\t\tCaf\xe9 \x80\t\r\n";
+        QTest::newRow("UTF-8") << cafe << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb")};
+        QTest::newRow("Windows-1252") << euro << QStringList{QStringLiteral("Caf\u00e9 \u20ac")};
+        QTest::newRow("UTF-8, then a Windows-1252 row")
+            << cafe + euro
+            << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb"), QStringLiteral("Caf\u00e9 \u20ac")};
     }
 
-    void stripAloneReadsUtf8()
+    void stripAloneReadsEachRowByItsBytes()
     {
         QFETCH(QByteArray, rows);
-        QFETCH(QString, name);
+        QFETCH(QStringList, names);
         Folders f;
         createDatabase(f.data);
         QVERIFY(writeBytes(f.quickBooks + QStringLiteral("/QBCUST.TXT"), rows));
         QCOMPARE(runTool(QStringList{QStringLiteral("strip")} + f.options()).status, 0);
         TestDatabase db(f.data, TestDatabase::Open::Existing);
-        QCOMPARE(db.value(QStringLiteral("SELECT Name FROM CLIENT")).toString(), name);
+        QStringList stored;
+        for (const QVariantList& row : db.rows(QStringLiteral("CLIENT")))
+            stored << row.value(2).toString();
+        QCOMPARE(stored, names);
     }
 
     void otherVersionTakesNoContact()
