@@ -246,8 +246,8 @@ void frmBrevik::cmdStart_Click()
 }
 
 // The rows are listed from the copy once it is complete, so that a START that fails lists
-// nothing, each row read by its own bytes; they are appended a batch at a time, as one item at
-// a time is slow on exports of many thousand customers.
+// nothing. Each row is read by its own bytes; they are appended a batch at a time, as one item
+// at a time is slow on exports of many thousand customers.
 void frmBrevik::listCopiedRows(const QString& customerFile)
 {
     constexpr qsizetype BatchSize = 5000;
