@@ -262,6 +262,11 @@ private Q_SLOTS:
                                << QStringLiteral("Caf\u00e9 Zo\u00eb");
         QTest::newRow("Windows-1252")
             << QByteArray("CUST\t\t\t\tCaf\xe9 \x80\t\r\n") << QStringLiteral("Caf\u00e9 \u20ac");
+        // A NUL is dropped as the scan drops quotes: it never reaches CLIENT.Name.
+        QTest::newRow("UTF-8 with a NUL") << QByteArrayLiteral("CUST\t\t\t\tCaf\xc3\xa9\0 Zo\xc3\xab\t\r\n")
+                                          << QStringLiteral("Caf\u00e9 Zo\u00eb");
+        QTest::newRow("Windows-1252 with a NUL")
+            << QByteArrayLiteral("CUST\t\t\t\t\0Caf\xe9 \x80\t\r\n") << QStringLiteral("Caf\u00e9 \u20ac");
     }
 
     void stripAloneReadsUtf8()
