@@ -397,15 +397,29 @@ private Q_SLOTS:
         }
     }
 
+    void reportOnAFullDisk_data()
+    {
+        QTest::addColumn<int>("room"); // KiB left on the disk
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no room for the header")
+            << 0 << QStringLiteral("the disk is full. Nothing was imported.");
+        QTest::newRow("room for the first customers")
+            << 4 << QStringLiteral("could not be written: the disk is full.");
+    }
+
     // A report on a disk without room is said before the first customer: its header is written
-    // through to the disk first. The disk is a full tmpfs in a mount namespace of the test's own.
+    // through to the disk first. One that fills the disk is said at the end, and the run fails.
+    // The disk is a tmpfs in a mount namespace of the test's own.
     void reportOnAFullDisk()
     {
-        const auto unshare = [](const QStringList& arguments) {
+        QFETCH(int, room);
+        QFETCH(QString, said);
+        const auto unshare = [room](const QStringList& arguments) {
             return runTool(QStringList{QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
-                                       QStringLiteral("mount -t tmpfs -o size=4k tmpfs \"$0\" && "
-                                                      "dd if=/dev/zero of=\"$0/fill\" bs=1k count=8 "
-                                                      "2>/dev/null; exec \"$@\"")} +
+                                       QStringLiteral("mount -t tmpfs -o size=%1k tmpfs \"$0\" && "
+                                                      "dd if=/dev/zero of=\"$0/fill\" bs=1k count=4 "
+                                                      "2>/dev/null; exec \"$@\"")
+                                           .arg(4 + room)} +
                                arguments,
                            QStringLiteral("unshare"));
         };
@@ -414,18 +428,22 @@ private Q_SLOTS:
         if (unshare({full, QStringLiteral("true")}).status != 0)
             QSKIP("No mount namespace of our own can be made here (unshare -rm), so no disk can be filled.");
         fillEarlier(f.data);
+        // A report of several times 4 KiB.
+        const QString exportFile = f.root.filePath(QStringLiteral("random.iif"));
+        QVERIFY(writeBytes(exportFile, randomExport(20261209, 150)));
         const QByteArray database = readBytes(f.database());
-        const ToolRun run =
-            unshare({full, QStringLiteral(BREVIK_BIN_DIR "/brevik-import"), QStringLiteral("import"),
-                     QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif"),
-                     QStringLiteral("--data-folder"), f.data, QStringLiteral("--quickbooks-folder"),
-                     f.quickBooks, QStringLiteral("--report"), full + QStringLiteral("/report.csv")});
+        const ToolRun run = unshare({full, QStringLiteral(BREVIK_BIN_DIR "/brevik-import"),
+                                     QStringLiteral("import"), exportFile, QStringLiteral("--data-folder"),
+                                     f.data, QStringLiteral("--quickbooks-folder"), f.quickBooks,
+                                     QStringLiteral("--report"), full + QStringLiteral("/report.csv")});
         QCOMPARE(run.status, 1);
-        QCOMPARE(run.errLines.size(), 1);
-        QVERIFY2(run.errLines.first().contains(u"the disk is full. Nothing was imported."),
-                 qPrintable(run.errLines.first()));
-        QCOMPARE(readBytes(f.database()), database);
-        QCOMPARE(filesIn(f.data), QStringList{QStringLiteral("zrdata.mdb")});
+        QVERIFY2(!run.errLines.isEmpty() && run.errLines.last().contains(said),
+                 qPrintable(run.errLines.join(u'\n')));
+        QCOMPARE(run.errLines.filter(QStringLiteral("report")).size(), 1);
+        if (room == 0) {
+            QCOMPARE(readBytes(f.database()), database);
+            QCOMPARE(filesIn(f.data), QStringList{QStringLiteral("zrdata.mdb")});
+        }
     }
 };
 
