@@ -54,6 +54,13 @@ QString userSettingsFolder()
 {
     if (!overriddenUserFolder().isEmpty())
         return overriddenUserFolder();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // The XDG rules say a relative XDG_CONFIG_HOME is to be ignored: the settings would
+    // otherwise be read and written wherever the program happens to be started.
+    if (const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+        !configHome.isEmpty() && QDir::isRelativePath(configHome))
+        return QDir::homePath() + QStringLiteral("/.config/") + QCoreApplication::applicationName();
+#endif
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 

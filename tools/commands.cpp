@@ -194,15 +194,11 @@ int import(const Invocation& invocation, Reporter& reporter)
     return stripRows(run.folders, run.gOpt, layout, reporter, run.report, std::move(exportRows));
 }
 
-} // namespace
-
-int runCommand(const Invocation& invocation, Reporter& reporter)
+int dispatch(const Invocation& invocation, Reporter& reporter)
 {
     switch (invocation.command) {
     case Command::Help:
-        std::fputs(
-            (invocation.helpText.isEmpty() ? usageText() : invocation.helpText).toLocal8Bit().constData(),
-            stdout);
+        printBytes(stdout, (invocation.helpText.isEmpty() ? usageText() : invocation.helpText).toLocal8Bit());
         return ExitCompleted;
     case Command::Version:
         printLine(stdout, versionLine());
@@ -223,6 +219,20 @@ int runCommand(const Invocation& invocation, Reporter& reporter)
         return runRestore(invocation, reporter);
     }
     return ExitFailed;
+}
+
+} // namespace
+
+int runCommand(const Invocation& invocation, Reporter& reporter)
+{
+    const int status = dispatch(invocation, reporter);
+    // Output that was lost is a failure, whatever the command did: a plan saved to a full disk
+    // must not pass for a whole one.
+    if (const QString lost = outputFailure(); !lost.isEmpty()) {
+        reporter.report(QStringLiteral("Standard output could not be written: %1.").arg(clause(lost)));
+        return status == ExitCompleted ? ExitFailed : status;
+    }
+    return status;
 }
 
 } // namespace brevik::tool

@@ -6,18 +6,42 @@
 #include "settings/versionfile.h"
 #include "tools/commands.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace brevik::tool {
+
+namespace {
+
+// Why the first write to standard output that failed, failed; empty while none has.
+QString& standardOutputFailure()
+{
+    static QString failure;
+    return failure;
+}
+
+} // namespace
 
 void printLine(std::FILE* stream, const QString& line)
 {
-    std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
-    std::fflush(stream);
+    printBytes(stream, (line + u'\n').toLocal8Bit());
 }
 
 void printBytes(std::FILE* stream, const QByteArray& bytes)
 {
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-    std::fflush(stream);
+    const std::size_t size = std::size_t(bytes.size());
+    // A full disk or a closed terminal shows only when the text leaves the buffer: flushed here.
+    if ((std::fwrite(bytes.constData(), 1, size, stream) == size && std::fflush(stream) == 0) ||
+        stream != stdout || !standardOutputFailure().isEmpty())
+        return;
+    const int cause = errno;
+    standardOutputFailure() =
+        cause == ENOSPC ? QStringLiteral("the disk is full") : QString::fromLocal8Bit(std::strerror(cause));
+}
+
+QString outputFailure()
+{
+    return standardOutputFailure();
 }
 
 int usageError(const QString& error)

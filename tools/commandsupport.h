@@ -16,9 +16,13 @@ struct StripSummary;
 // What the commands share.
 namespace brevik::tool {
 
+// Writes a line, and bytes as they are (UTF-8 text for one). A write to standard output that
+// fails is remembered for outputFailure().
 void printLine(std::FILE* stream, const QString& line);
-// Writes bytes as they are, UTF-8 text for one.
 void printBytes(std::FILE* stream, const QByteArray& bytes);
+// Why text printed on standard output was lost (a full disk, a closed terminal); empty when all
+// of it was written.
+[[nodiscard]] QString outputFailure();
 // The summary line of a run that imports or plans.
 void printSummary(const StripSummary& summary, std::FILE* stream = stdout);
 // Prints the error with the usage; the exit status of a usage error.

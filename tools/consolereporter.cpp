@@ -1,5 +1,7 @@
 #include "consolereporter.h"
 
+#include "tools/terminaltext.h"
+
 #include <cstdio>
 
 namespace brevik::tool {
@@ -7,14 +9,11 @@ namespace brevik::tool {
 void ConsoleReporter::report(const QString& message)
 {
     // One line each, whatever the message quotes: a path read from a damaged settings file may
-    // hold line ends or NUL, which would end the line or the output early.
+    // hold line ends, which would end the line early. Every other control character, and every
+    // one that reorders the text, is shown as a mark (a name from the export may hold them).
     QString line = message;
-    for (QChar& c : line) {
-        if (c == u'\n' || c == u'\r')
-            c = u' ';
-        else if (c.unicode() < 0x20 && c != u'\t')
-            c = QChar::ReplacementCharacter;
-    }
+    line.replace(u'\r', u' ').replace(u'\n', u' ');
+    line = terminalText(std::move(line));
     const QByteArray bytes = line.toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
     std::fflush(stderr);

@@ -4,6 +4,7 @@
 #include "import/reporter.h"
 #include "import/writer/schema.h"
 #include "tools/commands.h"
+#include "tools/commandsupport.h"
 
 #include <cstdio>
 
@@ -17,9 +18,7 @@ int runCreateDatabase(const QString& folder, Reporter& reporter)
             QStringLiteral("Cannot create the database %1: %2").arg(displayPath(path), s.description()));
         return ExitFailed;
     }
-    const QByteArray line = QStringLiteral("Created %1\n").arg(displayPath(path)).toLocal8Bit();
-    std::fputs(line.constData(), stdout);
-    std::fflush(stdout);
+    printLine(stdout, QStringLiteral("Created %1").arg(displayPath(path)));
     return ExitCompleted;
 }
 

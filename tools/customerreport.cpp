@@ -1,6 +1,9 @@
 #include "customerreport.h"
 
 #include "import/rules/fieldrules.h"
+#include "tools/terminaltext.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -8,10 +11,14 @@ namespace brevik::tool {
 namespace {
 
 // A field as RFC 4180 writes it: in double quotes, with its quotes doubled, when it holds a
-// comma, a double quote or a line end.
+// comma, a double quote or a line end. A spreadsheet runs a field that begins with "=", "+",
+// "-" or "@" (or a TAB or a CR before one) as a formula, and names come from web sign-ups: such
+// a field gets a single quote in front, which a spreadsheet shows as text.
 QByteArray csvField(const QString& text)
 {
     QByteArray bytes = text.toUtf8();
+    if (!bytes.isEmpty() && QByteArrayView("=+-@\t\r").contains(bytes.front()))
+        bytes.prepend('\'');
     if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r') && !bytes.contains('\n'))
         return bytes;
     bytes.replace('"', "\"\"");
@@ -75,9 +82,12 @@ QString columnsOf(const std::vector<CustomerRecord>& records, Tense tense)
     std::vector<Line> lines;
     lines.push_back({QStringLiteral("row"), QStringLiteral("name"), QStringLiteral("action"),
                      QStringLiteral("client"), QStringLiteral("notes")});
+    // The name, the client number and the notes (which may quote a name) come from the export
+    // and the database: shown with their control characters as marks.
     for (const CustomerRecord& record : records)
-        lines.push_back({QString::number(record.row), record.name, actionOf(record.outcome, tense),
-                         record.clientNumber, notesOf(record).join(QStringLiteral("; "))});
+        lines.push_back({QString::number(record.row), terminalText(record.name),
+                         actionOf(record.outcome, tense), terminalText(record.clientNumber),
+                         terminalText(notesOf(record).join(QStringLiteral("; ")))});
     qsizetype row = 0, name = 0, action = 0, client = 0;
     for (const Line& line : lines) {
         row = std::max(row, line.row.size());
@@ -87,14 +97,9 @@ QString columnsOf(const std::vector<CustomerRecord>& records, Tense tense)
     }
     QString text;
     for (const Line& line : lines) {
-        // A name may hold a TAB or a line end of its own; on a terminal it would break the columns.
-        QString shown = line.name;
-        for (QChar& c : shown)
-            if (c.unicode() < 0x20)
-                c = u' ';
         text += QStringLiteral("%1  %2  %3  %4  %5")
                     .arg(line.row, int(row))
-                    .arg(shown, int(-name))
+                    .arg(line.name, int(-name))
                     .arg(line.action, int(-action))
                     .arg(line.client, int(-client))
                     .arg(line.notes);
@@ -106,13 +111,30 @@ QString columnsOf(const std::vector<CustomerRecord>& records, Tense tense)
 }
 
 ReportFile::ReportFile(const QString& path)
-    : m_file(path)
+    : m_path(path)
+    , m_file(path)
 {}
 
 bool ReportFile::open(QString& why)
 {
-    if (!m_file.open(QIODevice::WriteOnly) || m_file.write(csvHeader()) < 0) {
+    // Read from the name itself, a link not followed.
+    const QFileInfo existing(m_path);
+    if (existing.isSymLink()) {
+        why = QStringLiteral("it is a link, which a report never follows");
+        return false;
+    }
+    if (existing.exists() && !existing.isFile()) {
+        why = existing.isDir() ? QStringLiteral("it is a folder, not a file")
+                               : QStringLiteral("it is a pipe or a device, not an ordinary file");
+        return false;
+    }
+    if (!m_file.open()) {
         why = m_file.errorString();
+        return false;
+    }
+    m_pending = csvHeader();
+    if (!writePending() || !m_file.writeThrough()) {
+        why = m_failure.isEmpty() ? m_file.errorString() : m_failure;
         return false;
     }
     return true;
@@ -120,15 +142,33 @@ bool ReportFile::open(QString& why)
 
 void ReportFile::add(const CustomerRecord& record)
 {
-    m_file.write(csvLine(record, Tense::Done));
+    if (!m_failure.isEmpty())
+        return;
+    m_pending += csvLine(record, Tense::Done);
+    constexpr qsizetype WriteAt = 64 * 1024;
+    if (m_pending.size() >= WriteAt)
+        writePending();
 }
 
 bool ReportFile::commit(QString& why)
 {
-    if (!m_file.commit()) {
-        why = m_file.errorString();
+    if (!writePending() || !m_file.writeThrough() || !m_file.commit()) {
+        why = m_failure.isEmpty() ? m_file.errorString() : m_failure;
         return false;
     }
+    return true;
+}
+
+bool ReportFile::writePending()
+{
+    if (!m_failure.isEmpty())
+        return false;
+    if (!writeAll(m_file.device(), m_pending)) {
+        m_failure = writeFailure(m_file.device());
+        m_pending.clear();
+        return false;
+    }
+    m_pending.clear();
     return true;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "import/export/replacingfile.h"
 #include "import/writer/clientwriter.h"
 
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
@@ -32,20 +32,32 @@ enum class Tense
 [[nodiscard]] QString columnsOf(const std::vector<CustomerRecord>& records, Tense tense);
 
 // The report file of an import: the CSV of what was done with each customer, written whole.
-// Nothing is seen under its name until commit, so a run that is stopped leaves no half report.
+// It is written under a new name of its own beside the report's (never a file that exists) and
+// put in place by commit(), which replaces the report's name and never follows it. Nothing is
+// seen under that name until commit, so a run that is stopped leaves no half report, and a link
+// put in its place meanwhile is replaced, not followed.
 class ReportFile
 {
 public:
     explicit ReportFile(const QString& path);
 
-    // Opens it and writes the header; false, with the reason, when it cannot be written.
+    // Refuses a name that stands for anything but an ordinary file (a link, a device, a pipe, a
+    // folder); then opens the file and writes the header through to the disk, so that a disk
+    // without room says so before the first customer. False, with the reason, when the report
+    // cannot be written.
     [[nodiscard]] bool open(QString& why);
     void add(const CustomerRecord& record);
     [[nodiscard]] bool commit(QString& why);
-    [[nodiscard]] QString path() const { return m_file.fileName(); }
+    [[nodiscard]] QString path() const { return m_path; }
 
 private:
-    QSaveFile m_file;
+    // Writes what is pending; false once a write has failed, whose reason m_failure then holds.
+    bool writePending();
+
+    QString m_path;
+    ReplacingFile m_file;
+    QByteArray m_pending;
+    QString m_failure;
 };
 
 } // namespace brevik::tool

@@ -5,6 +5,7 @@
 #include "tools/commands.h"
 #include "tools/commandsupport.h"
 #include "tools/customerreport.h"
+#include "tools/terminaltext.h"
 
 #ifdef Q_OS_WIN
 #include <fcntl.h>
@@ -32,7 +33,15 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
         _setmode(_fileno(stdout), _O_BINARY); // the CSV's own CR LF, not doubled
 #endif
         printBytes(stdout, csvHeader());
-        onRecord = [](const CustomerRecord& record) {
+        // Saved to a file, the CSV holds the texts as they are; shown on a terminal, their control
+        // characters are marks, as in the columns.
+        onRecord = [terminal = isTerminal(stdout)](CustomerRecord record) {
+            if (terminal) {
+                record.name = terminalText(std::move(record.name));
+                record.clientNumber = terminalText(std::move(record.clientNumber));
+                for (QString& refusal : record.refusals)
+                    refusal = terminalText(std::move(refusal));
+            }
             printBytes(stdout, csvLine(record, Tense::Plan));
         };
     } else {
@@ -46,7 +55,7 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
         printSummary(summary, stderr);
     } else {
         if (!records.empty())
-            std::fputs(columnsOf(records, Tense::Plan).toLocal8Bit().constData(), stdout);
+            printBytes(stdout, columnsOf(records, Tense::Plan).toLocal8Bit());
         printSummary(summary);
     }
     return summary.clean() ? ExitCompleted : ExitFailed;

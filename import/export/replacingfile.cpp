@@ -6,8 +6,16 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace brevik {
 namespace {
@@ -61,8 +69,9 @@ bool ReplacingFile::open()
     for (int attempt = 0; attempt < 16; ++attempt) {
         m_file.setFileName(ownFileName(m_path, QRandomGenerator::global()->generate()));
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            // The permissions of the file it replaces, never those of a file a link leads to.
             const QFileInfo earlier(m_path);
-            if (earlier.exists() && earlier.isFile())
+            if (!earlier.isSymLink() && earlier.isFile())
                 m_file.setPermissions(earlier.permissions());
             return true;
         }
@@ -73,6 +82,25 @@ bool ReplacingFile::open()
     m_error = m_file.errorString();
     m_file.setFileName(QString());
     return false;
+}
+
+bool ReplacingFile::writeThrough()
+{
+    if (!m_file.isOpen())
+        return false;
+#ifdef Q_OS_WIN
+    const bool synced = ::_commit(m_file.handle()) == 0;
+#else
+    int result = 0;
+    do
+        result = ::fsync(m_file.handle());
+    while (result != 0 && errno == EINTR);
+    const bool synced = result == 0;
+#endif
+    if (!synced)
+        m_error = errno == ENOSPC ? QStringLiteral("the disk is full")
+                                  : QString::fromLocal8Bit(std::strerror(errno));
+    return synced;
 }
 
 bool ReplacingFile::commit()

@@ -25,6 +25,9 @@ public:
 
     [[nodiscard]] bool open();
     [[nodiscard]] QIODevice& device() { return m_file; }
+    // Forces what was written so far through to the disk, so that a disk without room says so
+    // now rather than at the commit; false, with the reason in errorString(), when it cannot.
+    [[nodiscard]] bool writeThrough();
     [[nodiscard]] bool commit();
 
     [[nodiscard]] QString errorString() const { return m_error; }

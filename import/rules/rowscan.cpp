@@ -23,12 +23,13 @@ void setText(QString& field, QStringView text)
 
 using Scratch = QVarLengthArray<QChar, 256>;
 
-// The field's text with its double quotes dropped.
-QStringView withoutQuotes(QStringView raw, Scratch& scratch)
+// The field's text with its double quotes and NUL characters dropped. A NUL would end the
+// text early wherever it is read as a C string, in the database among others.
+QStringView withoutDropped(QStringView raw, Scratch& scratch)
 {
     scratch.clear();
     for (const QChar c : raw) {
-        if (c != u'"')
+        if (c != u'"' && c != u'\0')
             scratch.append(c);
     }
     return QStringView(scratch.data(), scratch.size());
@@ -121,27 +122,27 @@ bool scanRow(QStringView row, const ScanSettings& settings, CustomerFields& fiel
     Scratch scratch;
     qsizetype fieldNumber = 0;
     qsizetype fieldStart = 0;
-    bool quoted = false;
+    bool dropping = false; // the field holds a character that is dropped
     bool hasComma = false;
-    // One pass over the characters. TAB, '"' and ',' all lie below '-', so most characters
+    // One pass over the characters. TAB, '"', ',' and NUL all lie below '-', so most characters
     // cost one comparison. Only text that a TAB closes is a field: what follows the last TAB
     // is never applied.
     for (qsizetype i = 0; i < row.size(); ++i) {
         const char16_t c = row[i].unicode();
         if (c > u',')
             continue;
-        if (c == u'"') {
-            quoted = true;
+        if (c == u'"' || c == u'\0') {
+            dropping = true;
         } else if (c == u',') {
             hasComma = true;
         } else if (c == u'\t') {
             ++fieldNumber;
             const QStringView raw = row.sliced(fieldStart, i - fieldStart);
-            const QStringView text = quoted ? withoutQuotes(raw, scratch) : raw;
+            const QStringView text = dropping ? withoutDropped(raw, scratch) : raw;
             if (!beginsWithCust(text) && rules.apply(fieldNumber, text, hasComma) == Next::EndOfRow)
                 break;
             fieldStart = i + 1;
-            quoted = false;
+            dropping = false;
             hasComma = false;
         }
     }

@@ -18,11 +18,11 @@ struct ScanSettings
 
 // Scans one row into the fields, which the caller has cleared. Fields are the texts between
 // TABs, numbered from 1; a field whose text begins with "CUST" is passed over, double quotes
-// are dropped, and the text after the last TAB is never applied. Taken at the positions the
-// columns give: the name (an empty one ends the row), the first address line, the second one
-// from the next two billing lines, the city line from the billing lines after the first two
-// (the last one that holds a comma), the telephone; with gOpt "0" or "1" also the contact,
-// and the tax mark, which ends the row. Rows of any length are scanned whole.
+// and NUL characters are dropped, and the text after the last TAB is never applied. Taken at
+// the positions the columns give: the name (an empty one ends the row), the first address
+// line, the second one from the next two billing lines, the city line from the billing lines
+// after the first two (the last one that holds a comma), the telephone; with gOpt "0" or "1"
+// also the contact, and the tax mark, which ends the row. Rows of any length are scanned whole.
 //
 // Returns true when the row gave a name (the name goes to the list of customers taken).
 // Fields cleared with truncate(0) rather than clear() keep their buffers for the next row.

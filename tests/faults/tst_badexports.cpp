@@ -152,10 +152,9 @@ private Q_SLOTS:
             << commas << QStringLiteral("2") << 0 << none << commas << QStringList{QStringLiteral("Commas")};
         const QByteArray nulName = bytes("CUST\tx\t\t\tNul\0Name\t1\0Oak\t\r\n");
         const QByteArray nulEverywhere = bytes("CUST\0\t\t\t\t\0\t\r\n");
+        // A NUL is copied as it stands, and dropped by the scan: a name of NUL alone is empty.
         QTest::newRow("NUL bytes") << nulName + bytes("\0\0\r\n") + nulEverywhere << v0 << 0 << none
-                                   << nulName + nulEverywhere
-                                   << QStringList{QStringLiteral("Nul") + QChar(0) + QStringLiteral("Name"),
-                                                  QString(QChar(0))};
+                                   << nulName + nulEverywhere << QStringList{QStringLiteral("NulName")};
     }
 
     void importsOrSaysWhy()

@@ -30,7 +30,7 @@ public:
                 if (current.left(4) != u"CUST" && applyRules(count, current, text1, named))
                     return named;
                 current = QString();
-            } else if (c != u'"') {
+            } else if (c != u'"' && c != u'\0') { // quotes and NUL are dropped
                 current += c;
             }
         }

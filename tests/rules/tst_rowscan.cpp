@@ -161,6 +161,9 @@ private Q_SLOTS:
         add("empty field 5 ends the row",
             {{1, u"CUST"_s}, {6, u"12 Oak St"_s}, {8, u"Springfield, IL 62704"_s}, {23, u"Y"_s}}, {}, false);
         add("field 5 of quotes only is empty", {{5, u"\"\""_s}, {6, u"12 Oak St"_s}}, {}, false);
+        add("NUL dropped everywhere", {{5, u"Ac\0me"_s}, {6, u"12 Oak St\0"_s}, {15, u"555\0-0147"_s}},
+            {{FieldName, u"Acme"_s}, {FieldAddress1, u"12 Oak St"_s}, {FieldPhone, u"555-0147"_s}});
+        add("field 5 of a NUL only is empty", {{5, u"\0"_s}, {6, u"12 Oak St"_s}}, {}, false);
         add("name beginning with CUST",
             {{5, u"CUSTOM SIGNS"_s},
              {6, u"12 Oak St"_s},

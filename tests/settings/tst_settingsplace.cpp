@@ -3,6 +3,7 @@
 #include "settings/versionfile.h"
 #include "support/testsupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -131,6 +132,38 @@ private Q_SLOTS:
         QCOMPARE(version(false).write(QStringLiteral("0")), std::nullopt);
         QCOMPARE(version(false).read(), QStringLiteral("0"));
         QCOMPARE(readBytes(own(QStringLiteral("QBvers.Dat"))), QByteArray("1\r\n"));
+    }
+
+    // The XDG rules: an absolute XDG_CONFIG_HOME holds the user's folder; a relative one is
+    // ignored for ~/.config, so that the settings do not follow the folder the program starts in.
+    void userFolderFollowsXdgConfigHome_data()
+    {
+        QTest::addColumn<QString>("configHome");
+        QTest::addColumn<QString>("folder");
+        const QString app = QCoreApplication::applicationName();
+        const QString home = QDir::homePath() + QStringLiteral("/.config/") + app;
+        QTest::newRow("absolute") << QStringLiteral("/srv/config") << QStringLiteral("/srv/config/") + app;
+        QTest::newRow("relative") << QStringLiteral("config") << home;
+        QTest::newRow("relative to the current folder") << QStringLiteral("./config") << home;
+        QTest::newRow("empty") << QString() << home;
+    }
+
+    void userFolderFollowsXdgConfigHome()
+    {
+        QFETCH(QString, configHome);
+        QFETCH(QString, folder);
+#if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
+        QSKIP("The user's configuration folder follows XDG_CONFIG_HOME only where the XDG rules hold.");
+#endif
+        const QByteArray before = qgetenv("XDG_CONFIG_HOME");
+        const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", configHome.toLocal8Bit());
+        const QString found = brevik::userSettingsFolder();
+        if (wasSet)
+            qputenv("XDG_CONFIG_HOME", before);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+        QCOMPARE(found, folder);
     }
 
     // Through the program's own files, as the windows and the tool take them.

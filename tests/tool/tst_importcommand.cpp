@@ -273,6 +273,11 @@ private Q_SLOTS:
         QTest::newRow("UTF-8, then a Windows-1252 row")
             << cafe + euro
             << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb"), QStringLiteral("Caf\u00e9 \u20ac")};
+        // A NUL is dropped as the scan drops quotes: it never reaches CLIENT.Name.
+        QTest::newRow("UTF-8 with a NUL") << QByteArrayLiteral("CUST\t\t\t\tCaf\xc3\xa9\0 Zo\xc3\xab\t\r\n")
+                                          << QStringList{QStringLiteral("Caf\u00e9 Zo\u00eb")};
+        QTest::newRow("Windows-1252 with a NUL") << QByteArrayLiteral("CUST\t\t\t\t\0Caf\xe9 \x80\t\r\n")
+                                                 << QStringList{QStringLiteral("Caf\u00e9 \u20ac")};
     }
 
     void stripAloneReadsEachRowByItsBytes()

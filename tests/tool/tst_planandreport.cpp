@@ -8,9 +8,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace brevik;
 using namespace brevik::testing;
@@ -235,38 +242,208 @@ private Q_SLOTS:
         QVERIFY(columns.lastLine().startsWith(u"rows read: 32, clients added: 28, clients updated: 2,"));
     }
 
-    void reportThatCannotBeWritten_data()
+    // Names from web sign-ups: a spreadsheet must not run one as a formula, and a terminal must
+    // neither take a control sequence from one nor have its columns turned around.
+    void hostileNames()
     {
-        QTest::addColumn<QString>("report"); // in the temporary folder
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("folder missing")
-            << QStringLiteral("no such folder/report.csv") << 1 << QStringLiteral("cannot be written");
-        QTest::newRow("a folder") << QStringLiteral("data") << 1 << QStringLiteral("cannot be written");
-        QTest::newRow("the database")
-            << QStringLiteral("data/zrdata.mdb") << 2 << QStringLiteral("which the import reads or writes");
-        QTest::newRow("QBCUST.TXT") << QStringLiteral("qb/../qb/QBCUST.TXT") << 2
-                                    << QStringLiteral("which the import reads or writes");
+        Folders f;
+        {
+            // No client number is left, so every customer is refused with a message that quotes
+            // its name, on standard error and in the notes.
+            TestDatabase db(f.data);
+            db.addCustomer(QStringLiteral("2147483647"), QStringLiteral("Last Number"));
+        }
+        const QStringList names{
+            QStringLiteral("=1+2"),        QStringLiteral("+1 555"),           QStringLiteral("-5"),
+            QStringLiteral("@SUM(A1:A9)"), QStringLiteral("Evil\u009b31mRed"), QStringLiteral("\u202eKCAB"),
+            QStringLiteral("Bell\u0007")};
+        TestExport signups;
+        for (const QString& name : names)
+            signups.customer({{5, name.toUtf8()}});
+        const QString exportFile = f.root.filePath(QStringLiteral("signups.iif"));
+        QVERIFY(signups.writeTo(exportFile));
+        const QStringList plan{QStringLiteral("plan"), exportFile, QStringLiteral("--data-folder"), f.data};
+
+        const QList<QStringList> rows =
+            csvRows(runTool(plan + QStringList{QStringLiteral("--csv")}).out.toUtf8());
+        QCOMPARE(rows.size(), names.size() + 1);
+        QStringList inCsv;
+        for (qsizetype i = 1; i < rows.size(); ++i)
+            inCsv << rows.at(i).at(1);
+        QCOMPARE(inCsv,
+                 (QStringList{QStringLiteral("'=1+2"), QStringLiteral("'+1 555"), QStringLiteral("'-5"),
+                              QStringLiteral("'@SUM(A1:A9)"), names.at(4), names.at(5), names.at(6)}));
+
+        const ToolRun columns = runTool(plan);
+        QCOMPARE(columns.status, 1);
+        QString shown = columns.out + columns.errLines.join(u'\n');
+        // On a terminal, the CSV shows them as marks too (saved, it holds them as they are).
+        if (!QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty()) {
+            QStringList command;
+            for (const QString& argument : QStringList{QStringLiteral(BREVIK_BIN_DIR "/brevik-import")} +
+                                               plan + QStringList{QStringLiteral("--csv")})
+                command << u'\'' + argument + u'\'';
+            const ToolRun terminal =
+                runTool({QStringLiteral("-qec"), command.join(u' '), QStringLiteral("/dev/null")},
+                        QStringLiteral("script"));
+            QVERIFY2(terminal.out.contains(u",Evil\uFFFD31mRed,"), qPrintable(terminal.out));
+            shown += terminal.out;
+        }
+        for (const char16_t c : {u'\u0007', u'\u009b', u'\u202e'})
+            QVERIFY2(!shown.contains(QChar(c)), qPrintable(QString::number(c, 16)));
+        // Each shown as a mark, one for one, so the columns stay aligned.
+        QVERIFY2(columns.out.contains(u"  Evil\uFFFD31mRed  "), qPrintable(columns.out));
+        QVERIFY(columns.errLines.at(4).contains(u"\"Evil\uFFFD31mRed\""));
+        const QStringList lines = columns.out.split(u'\n');
+        for (qsizetype i = 1; i <= names.size(); ++i)
+            QCOMPARE(lines.at(i).indexOf(u" refused "), lines.first().indexOf(u" action "));
     }
 
-    // Said before any customer is imported: no backup, no QBCUST.TXT, no row changed.
+    void lostOutputIsAFailure_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // a plan is given our sample and its data folder
+        QTest::newRow("plan") << QStringList{QStringLiteral("plan")};
+        QTest::newRow("plan --csv") << QStringList{QStringLiteral("plan"), QStringLiteral("--csv")};
+        QTest::newRow("--help") << QStringList{QStringLiteral("--help")};
+    }
+
+    // Output that a full disk swallows is said, and the run fails.
+    void lostOutputIsAFailure()
+    {
+        QFETCH(QStringList, arguments);
+        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+            QSKIP("This system has no /dev/full, the device that is always full.");
+        Folders f;
+        fillEarlier(f.data);
+        if (arguments.first() == u"plan")
+            arguments = QStringList{QStringLiteral("plan"),
+                                    QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif"),
+                                    QStringLiteral("--data-folder"), f.data} +
+                        arguments.mid(1);
+        QProcess tool;
+        tool.setStandardOutputFile(QStringLiteral("/dev/full"));
+        tool.start(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"), arguments);
+        QVERIFY(tool.waitForFinished(120000));
+        QCOMPARE(tool.exitCode(), 1);
+        const QStringList said =
+            QString::fromLocal8Bit(tool.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(
+            said.filter(QStringLiteral("Standard output could not be written: the disk is full.")).size(), 1);
+    }
+
+    void reportThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("report");  // in the temporary folder
+        QTest::addColumn<QString>("planted"); // what stands in the report's place: a link or a pipe
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("folder missing") << QStringLiteral("no such folder/report.csv") << QString() << 1
+                                        << QStringLiteral("cannot be written");
+        QTest::newRow("a folder") << QStringLiteral("data") << QString() << 1
+                                  << QStringLiteral("cannot be written");
+        QTest::newRow("the database") << QStringLiteral("data/zrdata.mdb") << QString() << 2
+                                      << QStringLiteral("which the import reads or writes");
+        QTest::newRow("QBCUST.TXT") << QStringLiteral("qb/../qb/QBCUST.TXT") << QString() << 2
+                                    << QStringLiteral("which the import reads or writes");
+        // Another user may plant a link in a shared folder, to a file only the operator may write.
+        QTest::newRow("a link to another file")
+            << QStringLiteral("report.csv") << QStringLiteral("link") << 1 << QStringLiteral("is a link");
+        QTest::newRow("a link to no file") << QStringLiteral("report.csv") << QStringLiteral("dangling link")
+                                           << 1 << QStringLiteral("is a link");
+        QTest::newRow("a named pipe") << QStringLiteral("report.csv") << QStringLiteral("pipe") << 1
+                                      << QStringLiteral("is a pipe or a device");
+    }
+
+    // Said once, before any customer is imported: no backup, no QBCUST.TXT, no row changed, and
+    // nothing written where a link leads.
     void reportThatCannotBeWritten()
     {
         QFETCH(QString, report);
+        QFETCH(QString, planted);
         QFETCH(int, status);
         QFETCH(QString, said);
         Folders f;
         fillEarlier(f.data);
+        const QString reportPath = f.root.filePath(report);
+        const QString other = f.root.filePath(QStringLiteral("operator only.txt"));
+        if (planted == u"link") {
+            QVERIFY(writeBytes(other, "kept\n"));
+            QVERIFY(QFile::link(other, reportPath));
+        } else if (planted == u"dangling link") {
+            QVERIFY(QFile::link(other, reportPath));
+        } else if (planted == u"pipe") {
+#ifdef Q_OS_UNIX
+            QCOMPARE(::mkfifo(QFile::encodeName(reportPath).constData(), 0600), 0);
+#else
+            QSKIP("Named pipes in a folder are a Unix matter.");
+#endif
+        }
         const QByteArray database = readBytes(f.database());
         const ToolRun run = runTool(
             {QStringLiteral("import"), QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif"),
              QStringLiteral("--data-folder"), f.data, QStringLiteral("--quickbooks-folder"), f.quickBooks,
-             QStringLiteral("--report"), f.root.filePath(report)});
+             QStringLiteral("--report"), reportPath});
         QCOMPARE(run.status, status);
-        QVERIFY2(run.errLines.first().contains(said), qPrintable(run.errLines.first()));
+        QVERIFY2(!run.errLines.isEmpty() && run.errLines.first().contains(said),
+                 qPrintable(run.errLines.join(u'\n')));
+        if (status == 1)
+            QCOMPARE(run.errLines.size(), 1);
         QCOMPARE(readBytes(f.database()), database);
         QCOMPARE(filesIn(f.data), QStringList{QStringLiteral("zrdata.mdb")});
         QCOMPARE(filesIn(f.quickBooks), QStringList());
+        if (!planted.isEmpty()) {
+            QVERIFY(!QFileInfo(reportPath).isFile() || QFileInfo(reportPath).isSymLink());
+            QCOMPARE(readBytes(other), planted == u"link" ? QByteArray("kept\n") : QByteArray());
+        }
+    }
+
+    void reportOnAFullDisk_data()
+    {
+        QTest::addColumn<int>("room"); // KiB left on the disk
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no room for the header")
+            << 0 << QStringLiteral("the disk is full. Nothing was imported.");
+        QTest::newRow("room for the first customers")
+            << 4 << QStringLiteral("could not be written: the disk is full.");
+    }
+
+    // A report on a disk without room is said before the first customer: its header is written
+    // through to the disk first. One that fills the disk is said at the end, and the run fails.
+    // The disk is a tmpfs in a mount namespace of the test's own.
+    void reportOnAFullDisk()
+    {
+        QFETCH(int, room);
+        QFETCH(QString, said);
+        const auto unshare = [room](const QStringList& arguments) {
+            return runTool(QStringList{QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                       QStringLiteral("mount -t tmpfs -o size=%1k tmpfs \"$0\" && "
+                                                      "dd if=/dev/zero of=\"$0/fill\" bs=1k count=4 "
+                                                      "2>/dev/null; exec \"$@\"")
+                                           .arg(4 + room)} +
+                               arguments,
+                           QStringLiteral("unshare"));
+        };
+        Folders f;
+        const QString full = f.folder(QStringLiteral("full"));
+        if (unshare({full, QStringLiteral("true")}).status != 0)
+            QSKIP("No mount namespace of our own can be made here (unshare -rm), so no disk can be filled.");
+        fillEarlier(f.data);
+        // A report of several times 4 KiB.
+        const QString exportFile = f.root.filePath(QStringLiteral("random.iif"));
+        QVERIFY(writeBytes(exportFile, randomExport(20261209, 150)));
+        const QByteArray database = readBytes(f.database());
+        const ToolRun run = unshare({full, QStringLiteral(BREVIK_BIN_DIR "/brevik-import"),
+                                     QStringLiteral("import"), exportFile, QStringLiteral("--data-folder"),
+                                     f.data, QStringLiteral("--quickbooks-folder"), f.quickBooks,
+                                     QStringLiteral("--report"), full + QStringLiteral("/report.csv")});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(!run.errLines.isEmpty() && run.errLines.last().contains(said),
+                 qPrintable(run.errLines.join(u'\n')));
+        QCOMPARE(run.errLines.filter(QStringLiteral("report")).size(), 1);
+        if (room == 0) {
+            QCOMPARE(readBytes(f.database()), database);
+            QCOMPARE(filesIn(f.data), QStringList{QStringLiteral("zrdata.mdb")});
+        }
     }
 };
 
