@@ -1,0 +1,87 @@
+#include "interruptrequests.h"
+
+#include "tools/commands.h"
+
+#include <csignal>
+#include <iterator>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#else
+#include <cstdlib>
+#endif
+
+namespace brevik::tool {
+namespace {
+
+// The first signal that came, 0 before one came.
+volatile std::sig_atomic_t g_signal = 0;
+
+extern "C" void noteSignal(int signal)
+{
+    if (g_signal != 0)
+        ::_exit(128 + signal); // the second: the operator will not wait for the tidying up
+    g_signal = signal;
+}
+
+#ifdef Q_OS_UNIX
+constexpr int Caught[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction g_earlier[std::size(Caught)] = {};
+#else
+constexpr int Caught[] = {SIGINT, SIGTERM};
+void (*g_earlier[std::size(Caught)])(int) = {};
+#endif
+
+} // namespace
+
+InterruptRequests::InterruptRequests()
+{
+    g_signal = 0;
+    for (std::size_t i = 0; i < std::size(Caught); ++i) {
+#ifdef Q_OS_UNIX
+        struct sigaction action = {};
+        action.sa_handler = noteSignal;
+        sigemptyset(&action.sa_mask);
+        // The run goes on after the handler: calls it interrupted are taken up again.
+        action.sa_flags = SA_RESTART;
+        ::sigaction(Caught[i], &action, &g_earlier[i]);
+#else
+        g_earlier[i] = std::signal(Caught[i], noteSignal);
+#endif
+    }
+}
+
+InterruptRequests::~InterruptRequests()
+{
+    for (std::size_t i = 0; i < std::size(Caught); ++i) {
+#ifdef Q_OS_UNIX
+        ::sigaction(Caught[i], &g_earlier[i], nullptr);
+#else
+        std::signal(Caught[i], g_earlier[i]);
+#endif
+    }
+}
+
+bool InterruptRequests::requested()
+{
+    return g_signal != 0;
+}
+
+int InterruptRequests::exitStatus()
+{
+    switch (g_signal) {
+    case 0:
+        return 0;
+    case SIGINT:
+        return ExitInterrupted;
+    case SIGTERM:
+        return ExitTerminated;
+#ifdef SIGHUP
+    case SIGHUP:
+        return ExitHungUp;
+#endif
+    }
+    return 128 + g_signal;
+}
+
+} // namespace brevik::tool
