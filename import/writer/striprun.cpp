@@ -136,6 +136,8 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
                               .arg(displayPath(customerFile), clause(reader.errorString())));
         return counted();
     }
+    if (summary.interrupted)
+        return counted();
     summary.completed = true;
     observer.finished();
     return counted();
