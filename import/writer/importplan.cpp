@@ -147,8 +147,10 @@ StripSummary planImport(const PlanRequest& request, Reporter& reporter,
     writer.setBatchLimits(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
     writer.setRecordObserver([&](const CustomerRecord& record) {
         CustomerRecord named = record;
+        // A row that an interrupted plan never reached was not planned, rather than not imported.
         for (QString& refusal : named.refusals)
-            refusal = planReporter.renamed(refusal);
+            refusal = refusal == notImportedNote() ? QStringLiteral("not planned: the plan was interrupted")
+                                                   : planReporter.renamed(refusal);
         onRecord(named);
     });
     StripOptions options;

@@ -326,6 +326,11 @@ private Q_SLOTS:
                 QString::fromLocal8Bit(plan.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
             QVERIFY(!err.isEmpty());
             QVERIFY2(err.last().startsWith(u"The plan was interrupted"), qPrintable(err.join(u'\n')));
+            // The rows it never reached are accounted for in the plan's own words.
+            const QStringList lines = QString::fromUtf8(plan.readAllStandardOutput())
+                                          .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            QCOMPARE(lines.value(lines.size() - 1),
+                     QStringLiteral("100000,Customer 100000,refused,,not planned: the plan was interrupted"));
             QCOMPARE(left, kept);
         }
 
