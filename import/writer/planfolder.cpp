@@ -64,11 +64,26 @@ void PlanFolder::removeEndedPlans(const QString& parent)
                 QDir(folder.filePath()).removeRecursively();
             continue;
         }
-        // A plan that runs holds its lock; one that was killed left it to be taken over.
+        // A plan that runs holds its lock; one that was killed left it to be taken over. The lock
+        // goes last, by its own hand: a lock file removed under it would be missed when it is
+        // given back, and said so on standard error.
         QLockFile lock(lockPath);
         lock.setStaleLockTime(StaleLockMs);
-        if (lock.tryLock(0))
-            QDir(folder.filePath()).removeRecursively();
+        if (!lock.tryLock(0))
+            continue;
+        QDir dir(folder.filePath());
+        const QFileInfoList inside =
+            dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        for (const QFileInfo& entry : inside) {
+            if (entry.fileName() == QLatin1StringView(LockName))
+                continue;
+            if (entry.isDir() && !entry.isSymLink())
+                QDir(entry.filePath()).removeRecursively();
+            else
+                dir.remove(entry.fileName());
+        }
+        lock.unlock();
+        (void)QDir(parent).rmdir(folder.fileName());
     }
 }
 

@@ -344,6 +344,7 @@ private Q_SLOTS:
                    {QStringLiteral("plan"), small, QStringLiteral("--data-folder"), f.data});
         QVERIFY(next.waitForFinished(60000));
         QCOMPARE(next.exitCode(), 0);
+        QCOMPARE(next.readAllStandardError(), QByteArray());
         QCOMPARE(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), kept);
         QVERIFY(QFile::exists(live + QStringLiteral("/plan.lock")));
 #else
