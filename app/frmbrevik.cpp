@@ -270,7 +270,9 @@ void frmBrevik::listCopiedRows(const QString& customerFile)
 // through StripProgress, and the fields of the last customer come back to the window at its end.
 // A run that could not read the customer file or stopped at the database has said why in one
 // message and leaves STRIP on view, so that the operator can run it again once the cause is
-// mended; customers already stored are then found and rewritten, not added twice.
+// mended; customers already stored are then found and rewritten, not added twice. Closing the
+// window during the run ends it after the customer being written; the operator is told how far
+// it went, and the window then closes.
 void frmBrevik::cmdStrip_Click()
 {
     WindowValues values{txtHold1->text(), txtHold2->text(), gM, gQ, gOpt, {}};
@@ -281,18 +283,32 @@ void frmBrevik::cmdStrip_Click()
     QuickBooksFolderLock lock(gQ);
     if (!lock.take(operatorMessages()))
         return;
+    bool closeRequested = false;
     StripProgress progress(*this, values);
     StripProgress::Messages reporter(progress, operatorMessages());
-    ClientWriter writer(reporter);
-    StripRun run(values, writer, reporter);
+    StripSummary summary;
     {
-        // No command can be given while the run holds the window, only painting goes on.
-        const UserInputBlocker blocker;
-        (void)run.run(customerFileIn(gQ), m_exportLayout, progress);
+        ClientWriter writer(reporter);
+        StripOptions options;
+        options.stopRequested = [&closeRequested] {
+            return closeRequested;
+        };
+        StripRun run(values, writer, reporter, std::move(options));
+        // No command can be given while the run holds the window, only painting goes on; a
+        // request to close the window is kept for when the run has stopped.
+        const UserInputBlocker blocker([this, &closeRequested](QWindow* window) {
+            if (window && window == windowHandle())
+                closeRequested = true;
+        });
+        summary = run.run(customerFileIn(gQ), m_exportLayout, progress);
         progress.showCurrent();
     }
     gM = values.gM;
     gQ = values.gQ;
+    if (summary.interrupted)
+        operatorMessages().report(interruptedRunMessage(summary));
+    if (closeRequested)
+        close();
 }
 
 void frmBrevik::cmdExit_Click()

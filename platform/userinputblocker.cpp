@@ -57,8 +57,9 @@ bool isInActiveModalWindow(QObject* target)
 
 } // namespace
 
-UserInputBlocker::UserInputBlocker(QObject* parent)
+UserInputBlocker::UserInputBlocker(std::function<void(QWindow*)> onCloseRequest, QObject* parent)
     : QObject(parent)
+    , m_onCloseRequest(std::move(onCloseRequest))
 {
     QCoreApplication::instance()->installEventFilter(this);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -79,9 +80,16 @@ bool UserInputBlocker::eventFilter(QObject* watched, QEvent* event)
         return false;
     // A close request must be turned down, not only swallowed, or the window closes anyway; a
     // key claimed by the window is never tried as a shortcut.
-    if (event->type() == QEvent::Close)
+    if (event->type() == QEvent::Close) {
         event->ignore();
-    else if (event->type() == QEvent::ShortcutOverride)
+        if (m_onCloseRequest) {
+            // The window system asks the window's own handle; a widget is asked on its behalf.
+            auto* window = qobject_cast<QWindow*>(watched);
+            if (const auto* widget = qobject_cast<QWidget*>(watched); !window && widget)
+                window = widget->windowHandle();
+            m_onCloseRequest(window);
+        }
+    } else if (event->type() == QEvent::ShortcutOverride)
         event->accept();
     return true;
 }

@@ -27,7 +27,7 @@ if [ "$(id -u)" -eq 0 ]; then
     step "read-only folder cases as an ordinary user"
     as_nobody() { setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups env HOME=/tmp "$@"; }
     if as_nobody test -x build-ci/bin/tst_settingsplace; then
-        for test in tst_settingsplace tst_folderwindowcontinue tst_versionchoice; do
+        for test in tst_settingsplace tst_folderwindowcontinue tst_versionchoice tst_planandreport; do
             as_nobody QT_QPA_PLATFORM=offscreen "build-ci/bin/$test" -silent
         done
     else

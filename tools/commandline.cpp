@@ -255,7 +255,8 @@ QString usageText()
                 "\n"
                 "Messages go to standard error, one line each; the last line on standard output sums up\n"
                 "the run. Exit status: 0 the run completed, 1 it could not run, stopped, or a customer\n"
-                "was refused, 2 a usage error.\n")
+                "was refused, 2 a usage error, 130, 143 or 129 Ctrl-C, SIGTERM or SIGHUP ended the run\n"
+                "after the customer being written.\n")
                 .arg(displayPath(userSettingsFolder()));
     return text;
 }

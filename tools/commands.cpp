@@ -11,6 +11,7 @@
 #include "tools/createdatabase.h"
 #include "tools/customerreport.h"
 #include "tools/folderdefaults.h"
+#include "tools/interruptrequests.h"
 #include "tools/terminalprogress.h"
 
 #include <QDir>
@@ -94,13 +95,21 @@ std::optional<int> openReport(const Invocation& invocation, const ToolFolders& f
     return std::nullopt;
 }
 
+// The exit status of a run that ended with the given one, unless a signal ended it.
+int unlessInterrupted(int status)
+{
+    const int interrupted = InterruptRequests::exitStatus();
+    return interrupted != 0 ? interrupted : status;
+}
+
 // Imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data folder, as STRIP does.
 // Each customer goes into the report, where there is one, named by its row in the export where
-// the export's rows are given.
+// the export's rows are given. A signal ends the run after the customer being written (see
+// InterruptRequests, which the caller holds); the report then accounts for the rest as not
+// imported.
 int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayout& layout, Reporter& reporter,
               std::optional<ReportFile>& report, std::vector<qint64> exportRows = {})
 {
-    TerminalProgress progress(reporter);
     WindowValues values;
     values.txtHold1 = folders.dataFolder;
     values.txtHold2 = folders.quickBooksFolder;
@@ -109,21 +118,26 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayou
     values.gOpt = gOpt;
     StripSummary summary;
     {
+        // Its line is erased when it goes, before the summary is printed.
+        TerminalProgress progress(reporter);
         ClientWriter writer(progress);
         if (report)
             writer.setRecordObserver([&report](const CustomerRecord& record) { report->add(record); });
         StripOptions options;
         options.exportRows = std::move(exportRows);
+        options.stopRequested = &InterruptRequests::requested;
         StripRun run(values, writer, progress, std::move(options));
         summary = run.run(customerFileIn(values.gQ), layout, progress);
     }
     printSummary(summary);
+    if (summary.interrupted)
+        reporter.report(interruptedRunMessage(summary));
     if (QString why; report && !report->commit(why)) {
         reporter.report(QStringLiteral("The report %1 could not be written: %2.")
                             .arg(displayPath(report->path()), clause(why)));
-        return ExitFailed;
+        return unlessInterrupted(ExitFailed);
     }
-    return summary.clean() ? ExitCompleted : ExitFailed;
+    return unlessInterrupted(summary.clean() ? ExitCompleted : ExitFailed);
 }
 
 // Each command holds the QuickBooks folder's lock for its own steps; import holds it from the
@@ -165,6 +179,7 @@ std::optional<int> prepareWriting(const Invocation& invocation, Reporter& report
 
 int strip(const Invocation& invocation, Reporter& reporter)
 {
+    const InterruptRequests interrupts;
     WritingRun run;
     if (const std::optional<int> refused = prepareWriting(invocation, reporter, run))
         return *refused;
@@ -179,6 +194,7 @@ int strip(const Invocation& invocation, Reporter& reporter)
 
 int import(const Invocation& invocation, Reporter& reporter)
 {
+    const InterruptRequests interrupts;
     WritingRun run;
     if (const std::optional<int> refused = prepareWriting(invocation, reporter, run))
         return *refused;

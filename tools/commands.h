@@ -13,7 +13,12 @@ enum ExitStatus : int
 {
     ExitCompleted = 0,
     ExitFailed = 1,
-    ExitUsage = 2
+    ExitUsage = 2,
+    // A run that a signal ended after the customer it was writing: 128 and the signal's number,
+    // as a shell reports a program that the signal ended.
+    ExitHungUp = 129,      // SIGHUP
+    ExitInterrupted = 130, // SIGINT
+    ExitTerminated = 143,  // SIGTERM
 };
 
 // Runs one command; messages go to the reporter, the summary line to standard output.

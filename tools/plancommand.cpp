@@ -1,11 +1,13 @@
 // brevik-import plan: what an import of an export would do, customer by customer.
 #include "import/paths.h"
+#include "import/reporter.h"
 #include "import/writer/importplan.h"
 #include "settings/settingsfile.h"
 #include "tools/commands.h"
 #include "tools/commandsupport.h"
 #include "tools/customerreport.h"
 #include "tools/terminaltext.h"
+#include "tools/interruptrequests.h"
 
 #ifdef Q_OS_WIN
 #include <fcntl.h>
@@ -13,6 +15,21 @@
 #endif
 
 namespace brevik::tool {
+namespace {
+
+// How far a plan that a signal ended went, in rows of the export.
+QString interruptedPlanMessage(const StripSummary& summary)
+{
+    if (summary.lastStoredRow <= 0)
+        return QStringLiteral("The plan was interrupted before its first customer: nothing was planned.");
+    return QStringLiteral(
+               "The plan was interrupted: row %1 was the last planned; nothing was planned from row "
+               "%2 on.")
+        .arg(summary.lastStoredRow)
+        .arg(summary.firstUnstoredRow);
+}
+
+} // namespace
 
 int runPlan(const Invocation& invocation, Reporter& reporter)
 {
@@ -25,6 +42,9 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
     request.exportFile = invocation.exportFile;
     request.dataFolder = folders.dataFolder;
     request.gOpt = versionValue(invocation, reporter);
+    // A signal ends the plan after the customer it is planning; its folder goes all the same.
+    const InterruptRequests interrupts;
+    request.stopRequested = &InterruptRequests::requested;
 
     std::vector<CustomerRecord> records;
     std::function<void(const CustomerRecord&)> onRecord;
@@ -58,6 +78,10 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
             printBytes(stdout, columnsOf(records, Tense::Plan).toLocal8Bit());
         printSummary(summary);
     }
+    if (summary.interrupted)
+        reporter.report(interruptedPlanMessage(summary));
+    if (const int interrupted = InterruptRequests::exitStatus())
+        return interrupted;
     return summary.clean() ? ExitCompleted : ExitFailed;
 }
 

@@ -38,10 +38,7 @@ FileKind inspectFile(const QString& path)
     return FileKind::Unrecognised;
 }
 
-// Whether this process may write the file, judged by its effective user and rights as an open
-// would be, without opening it: closing any handle of a database file would drop the locks
-// that a connection of this process holds on it.
-static bool mayWrite(const QString& path)
+bool mayWrite(const QString& path)
 {
 #ifdef Q_OS_UNIX
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;

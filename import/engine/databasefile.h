@@ -20,6 +20,11 @@ enum class FileKind
 };
 [[nodiscard]] FileKind inspectFile(const QString& path);
 
+// Whether this process may write the file or the folder, judged by its effective user and
+// rights as an open would be, without opening it: closing any handle of a database file would
+// drop the locks that a connection of this process holds on it.
+[[nodiscard]] bool mayWrite(const QString& path);
+
 // Whether this program may write the database and the journal files beside it ("-wal",
 // "-shm", "-journal", where they exist), asked of the system without opening any of them.
 // The engine, given a file it cannot write, still makes journal files beside it, with the

@@ -58,6 +58,20 @@ int Connection::openImmutable(const QString& path)
     return rc;
 }
 
+int Connection::openReadingJournals(const QString& path)
+{
+    close();
+    configureEngine();
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=ro&readonly_shm=1";
+    const int rc = sqlite3_open_v2(uri.constData(), &m_handle,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (m_handle) {
+        sqlite3_extended_result_codes(m_handle, 1);
+        sqlite3_busy_timeout(m_handle, LockWaitMs);
+    }
+    return rc;
+}
+
 void Connection::close()
 {
     sqlite3_close_v2(m_handle);

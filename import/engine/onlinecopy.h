@@ -33,6 +33,9 @@ public:
     // Opens a file that no program changes (a backup) for reading alone, through the engine's
     // immutable mode: no lock is taken and no journal file is made beside it.
     int openImmutable(const QString& path);
+    // Opens a write-ahead database that other programs may have open for reading alone, through
+    // the journal files beside it as they stand: the engine neither makes nor writes one.
+    int openReadingJournals(const QString& path);
     void close();
     void setBusyTimeout(int milliseconds);
 

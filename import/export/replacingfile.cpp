@@ -1,5 +1,7 @@
 #include "replacingfile.h"
 
+#include "import/export/otherwriters.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +16,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -48,6 +51,37 @@ void removeStaleFiles(const QString& path)
     }
 }
 
+#ifdef Q_OS_UNIX
+// The new file keeps the mode of the file it replaces only where that is an ordinary file of
+// the running user's own, never one a link leads to: a file that another user put there must
+// not choose who may write to the new one. Otherwise it has the usual mode under the umask.
+// Either way no user that the strip would not trust may write to it: not every user, nor a
+// group the running user does not belong to.
+void settleMode(int descriptor, const QString& earlierPath)
+{
+    struct stat made = {};
+    if (::fstat(descriptor, &made) != 0)
+        return;
+    mode_t mode = made.st_mode & 0777;
+    struct stat earlier = {};
+    if (::lstat(QFile::encodeName(earlierPath).constData(), &earlier) == 0 && S_ISREG(earlier.st_mode) &&
+        earlier.st_uid == ::geteuid())
+        mode = earlier.st_mode & 0777;
+    mode &= ~mode_t(S_IWOTH);
+    if (!isOwnGroup(made.st_gid))
+        mode &= ~mode_t(S_IWGRP);
+    if (mode != (made.st_mode & 0777))
+        (void)::fchmod(descriptor, mode);
+}
+#else
+void settleMode(QFile& file, const QString& earlierPath)
+{
+    const QFileInfo earlier(earlierPath);
+    if (earlier.exists() && earlier.isFile())
+        file.setPermissions(earlier.permissions());
+}
+#endif
+
 } // namespace
 
 ReplacingFile::ReplacingFile(QString path)
@@ -69,10 +103,11 @@ bool ReplacingFile::open()
     for (int attempt = 0; attempt < 16; ++attempt) {
         m_file.setFileName(ownFileName(m_path, QRandomGenerator::global()->generate()));
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-            // The permissions of the file it replaces, never those of a file a link leads to.
-            const QFileInfo earlier(m_path);
-            if (!earlier.isSymLink() && earlier.isFile())
-                m_file.setPermissions(earlier.permissions());
+#ifdef Q_OS_UNIX
+            settleMode(m_file.handle(), m_path);
+#else
+            settleMode(m_file, m_path);
+#endif
             return true;
         }
         if (m_file.exists())

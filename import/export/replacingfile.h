@@ -10,6 +10,9 @@ namespace brevik {
 // place by commit() in one step, replacing any earlier file. Until then, and after any
 // failure, the earlier file stays as it was; an uncommitted file is removed. One that a
 // stopped run left behind ("QBCUST.TXT.1a2b3c4d.tmp") is removed by open() once it is a day old.
+// On Unix the new file takes over the earlier file's mode only where that is an ordinary file
+// of the running user's own, and never lets every user, or a group the running user does not
+// belong to, write to it.
 //
 // QSaveFile gives the same guarantee but forces the whole file to disk before the rename,
 // which for a large export takes several times as long as the copy itself. The files written

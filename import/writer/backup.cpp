@@ -192,6 +192,36 @@ bool copyable(const QString& databasePath)
            checkWritable(databasePath).ok();
 }
 
+// Whether a plan may open the database as an import does, for writing: the database, its
+// journal files and its folder can all be written, so that the journal files the engine makes
+// beside it are of use to every later run.
+bool mayOpenForWriting(const QString& databasePath)
+{
+    return checkWritable(databasePath).ok() && mayWrite(QFileInfo(databasePath).absolutePath());
+}
+
+// The database keeps its changes in a write-ahead journal, as its header says.
+bool isWriteAheadLog(const QString& databasePath)
+{
+    QFile file(databasePath);
+    return file.open(QIODevice::ReadOnly) && file.seek(18) && file.read(2) == QByteArrayView("\x02\x02");
+}
+
+// Opens the database for reading alone, making no file beside it: a journal file that the
+// engine made for a user who may not write the database would have that user as its owner and
+// the database's mode, and would refuse the runs of those who may write it. A write-ahead
+// database without its journal holds every committed change in the file itself and is read as
+// it stands; one with it, which another program has open or left changes in, is read through
+// the journal files as they are.
+int openForReading(Connection& source, const QString& databasePath)
+{
+    if (!isWriteAheadLog(databasePath))
+        return source.open(databasePath, SQLITE_OPEN_READONLY);
+    if (!QFileInfo::exists(databasePath + QStringLiteral("-wal")))
+        return source.openImmutable(databasePath);
+    return source.openReadingJournals(databasePath);
+}
+
 } // namespace
 
 QString Backup::message(const QString& databasePath) const
@@ -275,9 +305,25 @@ Backup detail::backUpFrom(Connection& source, const QString& databasePath, const
 
 Backup copyForPlan(const QString& databasePath, const QString& copyPath)
 {
-    if (!copyable(databasePath))
+    if (!QFileInfo(databasePath).isFile() || inspectFile(databasePath) != FileKind::SQLite)
         return {};
     using Cause = Backup::Cause;
+    Connection source;
+    // A database this user may write but whose journal files would refuse an import is refused
+    // as the import refuses it; opening it says why.
+    if (mayWrite(databasePath) && !checkWritable(databasePath).ok())
+        return {};
+    if (!mayOpenForWriting(databasePath)) {
+        // A user who may only read the database gets its plan all the same, read as it stands.
+        const int rc = openForReading(source, databasePath);
+        if (rc != SQLITE_OK)
+            return failure(detail::isBusy(rc) ? Cause::Locked
+                           : isDamage(rc)     ? Cause::Damaged
+                                              : Cause::CannotCopy,
+                           copyPath, reasonFor(rc, source));
+        return copyAndCheck(source, copyPath, copyPath);
+    }
+
     // Both opened for writing although neither writes, so that closing them tidies away the
     // journal files that reading a write-ahead database makes.
     Connection lock;
@@ -293,7 +339,6 @@ Backup copyForPlan(const QString& databasePath, const QString& copyPath)
 
     // The online backup refuses a source connection that holds a write transaction, so the
     // pages are read through a connection of their own while the lock stands.
-    Connection source;
     rc = source.open(databasePath, SQLITE_OPEN_READWRITE);
     if (rc == SQLITE_OK)
         rc = source.exec("PRAGMA query_only = 1");

@@ -52,11 +52,14 @@ inline constexpr int BackupsKept = 5;
 
 // A private copy of the database at copyPath, for a run that must not change the database but
 // sees it as an import would: through SQLite's online backup, from a connection that cannot
-// change a row. Beside it a second connection takes the write lock first, waiting for it as an
-// import waits, so that a database that another program keeps locked is refused as an import
-// refuses it (Cause::Locked); it writes nothing. No file is added beside the database: the
-// journal files that reading a write-ahead database makes go when the connections close. The
-// copy is checked as a backup is. Outcome::NotAttempted as backUpDatabase gives it.
+// change a row. Where the user may write the database, its journal files and its folder, a
+// second connection takes the write lock first, waiting for it as an import waits, so that a
+// database that another program keeps locked is refused as an import refuses it
+// (Cause::Locked); it writes nothing, and the journal files that reading a write-ahead database
+// makes go when the connections close. Where the user may only read it, it is read alone,
+// without a lock of its own and without making a file beside it. The copy is checked as a
+// backup is. Outcome::NotAttempted when no SQLite database is at the path, or when the user may
+// write it but not its journal files, which an import would refuse.
 [[nodiscard]] Backup copyForPlan(const QString& databasePath, const QString& copyPath);
 
 namespace detail {

@@ -116,6 +116,13 @@ public:
         m_recordObserver = std::move(observer);
     }
 
+    // Tells the record observer of a row that the run read but did not hand over to be written,
+    // as a customer that was not stored, with the note why.
+    void tellNotImported(qint64 row, const QString& name, const QString& note)
+    {
+        tell({row, WriteOutcome::Stopped, name, QString(), QStringList{note}, {}});
+    }
+
     // How many customers may share one commit, and for how long a commit may wait.
     void setBatchLimits(int customers, int milliseconds);
 

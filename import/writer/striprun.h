@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace brevik {
@@ -41,6 +42,13 @@ struct StripSummary
     qint64 rowsWithoutWrite = 0;
     qint64 customersRefused = 0; // the database refused a row of each of these
     qint64 jobsPassedOver = 0;   // jobs whose customer's client an earlier row had written
+    // The run was asked to stop before its last row (StripOptions::stopRequested). The rows are
+    // named as the writer's messages name them: the last row handed to the writer, whose
+    // customer and every one before it is committed (0: none), and the first row read without
+    // being written, from which on nothing was written.
+    bool interrupted = false;
+    qint64 lastStoredRow = 0;
+    qint64 firstUnstoredRow = 0;
 
     // Completed, with no customer refused.
     [[nodiscard]] bool clean() const { return completed && customersRefused == 0; }
@@ -56,12 +64,22 @@ struct StripOptions
     // writer's messages and records then name the row the operator sees in the export. Empty:
     // the rows of QBCUST.TXT are named.
     std::vector<qint64> exportRows;
+    // Asked before each row; once it answers true, the run ends after the customer being
+    // written: what is pending is committed, and the rest of the rows are read without being
+    // written, each told to the writer's record observer as not imported. Empty: never.
+    std::function<bool()> stopRequested;
 };
+
+// The note of a row that an interrupted run read without writing it.
+[[nodiscard]] QString notImportedNote();
+// What the operator is told of an interrupted run: how far it went, in rows.
+[[nodiscard]] QString interruptedRunMessage(const StripSummary& summary);
 
 // The import run: reads QBCUST.TXT row by row, cuts each row into the customer fields and
 // hands each customer to the writer. Before the first row it copies zrdata.mdb beside itself
-// (see db::backUpDatabase). It stops after the one message when the file cannot be read, the
-// copy cannot be made, or the database cannot be opened or saved.
+// (see db::backUpDatabase). It stops after the one message when the file cannot be read or
+// other users could have changed it, the copy cannot be made, or the database cannot be opened
+// or saved.
 class StripRun
 {
 public:

@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using brevik::ExtractionFailure;
 using brevik::ExtractionResult;
 using brevik::testing::FileSizeLimit;
@@ -239,6 +244,55 @@ private Q_SLOTS:
             QVERIFY2(QFile::exists(m_dir.filePath(name)), qPrintable(name));
             QFile::remove(m_dir.filePath(name));
         }
+    }
+
+    void newFileTakesNoModeFromOthers_data()
+    {
+        QTest::addColumn<int>("earlier");  // the mode of the file at the name; -1: no file
+        QTest::addColumn<bool>("others");  // it belongs to another user
+        QTest::addColumn<bool>("linked");  // the name is a link to it
+        QTest::addColumn<int>("expected"); // the new file's mode; -1: the usual one under the umask
+        QTest::newRow("no earlier file") << -1 << false << false << -1;
+        QTest::newRow("own file, for its owner alone") << 0600 << false << false << 0600;
+        QTest::newRow("own file, writable by every user") << 0666 << false << false << 0664;
+        QTest::newRow("another user's file, writable by every user") << 0666 << true << false << -1;
+        QTest::newRow("a link to an own file writable by every user") << 0666 << false << true << -1;
+    }
+
+    // A file that another user put at the name of QBCUST.TXT, or a link there, never chooses who
+    // may write to the new one; no one but the user and its own groups ever may.
+    void newFileTakesNoModeFromOthers()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(int, earlier);
+        QFETCH(bool, others);
+        QFETCH(bool, linked);
+        QFETCH(int, expected);
+        if (others && ::geteuid() != 0)
+            QSKIP("Only root can give a file to another user here.");
+        const mode_t umask = ::umask(0);
+        ::umask(umask);
+        if (expected < 0)
+            expected = int(0666 & ~umask & ~mode_t(S_IWOTH));
+        if (earlier >= 0) {
+            const QString target = linked ? m_dir.filePath(QStringLiteral("elsewhere.txt")) : qbcust();
+            QVERIFY(writeBytes(target, "CUST\tearlier\r\n"));
+            QCOMPARE(::chmod(QFile::encodeName(target).constData(), mode_t(earlier)), 0);
+            if (others)
+                QCOMPARE(::chown(QFile::encodeName(target).constData(), 65534, 65534), 0);
+            if (linked)
+                QVERIFY(QFile::link(target, qbcust()));
+        }
+        QVERIFY(run("CUST\tx\r\n").succeeded());
+        struct stat made = {};
+        QCOMPARE(::lstat(QFile::encodeName(qbcust()).constData(), &made), 0);
+        QVERIFY(S_ISREG(made.st_mode));
+        QCOMPARE(made.st_uid, ::geteuid());
+        QCOMPARE(int(made.st_mode & 07777), expected);
+        QFile::remove(m_dir.filePath(QStringLiteral("elsewhere.txt")));
+#else
+        QSKIP("The modes of files are a Unix matter.");
+#endif
     }
 
     void unreadableExportLeavesTheEarlierFile()

@@ -236,7 +236,8 @@ private Q_SLOTS:
     }
 
     // A plan of a bad database gives the messages of an import of the same export, in a copy of
-    // the same folder, and neither changes the database nor makes a file beside it.
+    // the same folder, in its own words where the import's speak of the import; it never names
+    // its private copy, and neither changes the database nor makes a file beside it.
     void planSaysWhatImportSays()
     {
         QFETCH(int, setup);
@@ -266,6 +267,9 @@ private Q_SLOTS:
         QCOMPARE(plan.status, 1);
         QCOMPARE(plan.errLines.size(), 1);
         QVERIFY2(plan.errLines.first().contains(said), qPrintable(plan.errLines.first()));
+        QVERIFY2(!plan.errLines.first().contains(u"import", Qt::CaseInsensitive),
+                 qPrintable(plan.errLines.first()));
+        QVERIFY2(!plan.errLines.first().contains(u"brevik-plan-"), qPrintable(plan.errLines.first()));
         QCOMPARE(folder(plannedData), files);
         other.reset();
         QCOMPARE(readBytes(plannedData + QStringLiteral("/zrdata.mdb")), before);
@@ -279,7 +283,10 @@ private Q_SLOTS:
         QCOMPARE(import.errLines.size(), 1);
         QString importSaid = import.errLines.first();
         importSaid.replace(QDir::toNativeSeparators(importedData), QDir::toNativeSeparators(plannedData));
-        QCOMPARE(plan.errLines.first(), importSaid);
+        if (!importSaid.contains(u"import", Qt::CaseInsensitive))
+            QCOMPARE(plan.errLines.first(), importSaid);
+        else
+            QVERIFY2(importSaid.contains(said), qPrintable(importSaid));
     }
 
     // A disk that fills up is named as full wherever the run meets it: writing QBCUST.TXT,

@@ -12,6 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace brevik;
 using namespace brevik::testing;
 
@@ -102,6 +107,78 @@ private Q_SLOTS:
         QCOMPARE(run.errLines, QStringList());
         QCOMPARE(f.clients(), clients);
         QVERIFY(!QFile::exists(f.lockFile()));
+    }
+
+    void customerFileOthersCouldChange_data()
+    {
+        QTest::addColumn<int>("mode");       // of QBCUST.TXT as it stands before the run
+        QTest::addColumn<bool>("others");    // it belongs to another user
+        QTest::addColumn<bool>("strangers"); // its group is one the user does not belong to
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("said"); // empty: the run imports
+        QTest::newRow("own, for its owner alone")
+            << 0600 << false << false << QStringLiteral("strip") << QString();
+        QTest::newRow("own, writable by its own group, as under umask 002")
+            << 0664 << false << false << QStringLiteral("strip") << QString();
+        QTest::newRow("writable by every user") << 0666 << false << false << QStringLiteral("strip")
+                                                << QStringLiteral("every user may write to it");
+        QTest::newRow("another user's") << 0644 << true << false << QStringLiteral("strip")
+                                        << QStringLiteral("it belongs to the user nobody");
+        QTest::newRow("writable by a group the user is not in")
+            << 0664 << false << true << QStringLiteral("strip")
+            << QStringLiteral("the group nogroup, to which this user does not belong, may write to it");
+        // In a folder that every user may write to, another user's file stands there before START.
+        QTest::newRow("another user's, writable by every user, replaced by import")
+            << 0666 << true << false << QStringLiteral("import") << QString();
+    }
+
+    // STRIP reads only a QBCUST.TXT that no other user could have changed since START, and a
+    // file that another user planted never lets every user write to the one START makes.
+    void customerFileOthersCouldChange()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(int, mode);
+        QFETCH(bool, others);
+        QFETCH(bool, strangers);
+        QFETCH(QString, command);
+        QFETCH(QString, said);
+        if ((others || strangers) && ::geteuid() != 0)
+            QSKIP("Only root can give a file to another user or group here.");
+        if (strangers && ::getegid() == 65534)
+            QSKIP("The user's own group is nogroup.");
+        Folders f;
+        // A folder that every user may write to, as QuickBooks folders shared on one machine are.
+        QCOMPARE(::chmod(QFile::encodeName(f.quickBooks).constData(), 01777), 0);
+        QVERIFY(writeBytes(f.exportFile, customer("Acme Supply")));
+        QVERIFY(writeBytes(f.qbcust(), customer("Acme Supply")));
+        const QByteArray name = QFile::encodeName(f.qbcust());
+        QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+        if (others || strangers)
+            QCOMPARE(::chown(name.constData(), others ? 65534 : ::geteuid(), strangers ? 65534 : ::getegid()),
+                     0);
+
+        const ToolRun run = runTool(f.arguments(command));
+        if (said.isEmpty()) {
+            QCOMPARE(run.status, 0);
+            QCOMPARE(run.errLines, QStringList());
+            QCOMPARE(f.clients(), 1);
+        } else {
+            QCOMPARE(run.status, 1);
+            QCOMPARE(run.errLines.size(), 1);
+            QVERIFY2(run.errLines.first().startsWith(u"The customer file " + displayPath(f.qbcust())),
+                     qPrintable(run.errLines.first()));
+            QVERIFY2(run.errLines.first().contains(said), qPrintable(run.errLines.first()));
+            QCOMPARE(f.clients(), 0);
+        }
+        struct stat status = {};
+        QCOMPARE(::stat(name.constData(), &status), 0);
+        if (command == u"import") {
+            QCOMPARE(status.st_uid, ::geteuid());
+            QCOMPARE(status.st_mode & S_IWOTH, 0u);
+        }
+#else
+        QSKIP("The owners and modes of files are a Unix matter.");
+#endif
     }
 
     // The lock of a run that was killed names a process that is gone: the next run takes it

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <optional>
@@ -22,12 +23,13 @@ namespace {
 // is given a turn (it posts itself an event, and each turn delivers the one posted before it).
 // At the first turn it notes the cursor and acts as an impatient operator: clicks "Customer
 // File to Import", once through the window as the window system delivers a click and once
-// straight to the button, and asks to close the window as the title bar does.
+// straight to the button; where told to, it then asks to close the window as the title bar does.
 class RunWatch final : public QObject
 {
 public:
-    RunWatch(QWidget* painted, QPushButton* clicked)
+    RunWatch(QWidget* painted, QPushButton* clicked, bool closes = false)
         : m_clicked(clicked)
+        , m_closes(closes)
     {
         painted->installEventFilter(this);
         post();
@@ -67,7 +69,8 @@ private:
         const QPoint inButton = m_clicked->rect().center();
         click(window->windowHandle(), m_clicked->mapTo(window, inButton));
         click(m_clicked, inButton);
-        window->windowHandle()->close();
+        if (m_closes)
+            window->windowHandle()->close();
     }
 
     void click(QObject* target, QPoint at) const
@@ -81,6 +84,7 @@ private:
     }
 
     QPushButton* m_clicked;
+    bool m_closes;
 };
 
 } // namespace
@@ -202,6 +206,48 @@ private Q_SLOTS:
         QVERIFY2(turns <= 3 + elapsed * 30 / 1000, qPrintable(counts));
         QVERIFY2(paints <= turns, qPrintable(counts));
         QVERIFY(f.messages.messages().isEmpty());
+    }
+
+    // Closing the window during the run ends the run after the customer being written: every
+    // customer stored is whole, none after the row the message names, and the window closes as
+    // a close does once the operator has read how far the run went.
+    void closeDuringTheRunEndsItAfterACustomer()
+    {
+        MainWindowFixture f;
+        createDatabase(f.dataDir.path());
+        constexpr int Rows = 8000;
+        QTemporaryDir exports;
+        const QString exportFile = writeExport(exports, customerRows(Rows));
+        ui::frmBrevik& w = f.showMainWindow();
+        selectAndStart(f, w, exportFile);
+        QCoreApplication::processEvents();
+
+        int ends = 0;
+        ui::Forms::setEndHook([&ends] { ++ends; });
+        std::optional<RunWatch> watch(std::in_place, w.pb1, w.Command1, true);
+        w.cmdStrip_Click();
+        watch.reset();
+
+        QCOMPARE(ends, 1);
+        QVERIFY(!ui::Forms::existingBrevik());
+        QCOMPARE(f.messages.messages().size(), 1);
+        const QString said = f.messages.messages().first();
+        const QRegularExpression howFar(QStringLiteral(
+            "^The import was interrupted: row (\\d+) was the last stored, and every customer up "
+            "to it is stored whole; nothing was stored from row (\\d+) on\\."));
+        const QRegularExpressionMatch match = howFar.match(said);
+        QVERIFY2(match.hasMatch(), qPrintable(said));
+        const int last = match.captured(1).toInt();
+        QCOMPARE(match.captured(2).toInt(), last + 1);
+        QVERIFY2(last < Rows, qPrintable(said));
+        TestDatabase data(f.dataDir.path(), TestDatabase::Open::Existing);
+        for (const char* table : {"CLIENT", "CUSTOMERS", "ADDRESSES", "CONTACTS"})
+            QCOMPARE(data.count(QLatin1StringView(table)), last);
+        // The rows name the customers 0, 1, ... in their order.
+        const QString stored = QStringLiteral("SELECT count(*) FROM CLIENT WHERE Name = 'Customer %1'");
+        QCOMPARE(data.value(stored.arg(last - 1)).toLongLong(), 1);
+        QCOMPARE(data.value(stored.arg(last)).toLongLong(), 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 

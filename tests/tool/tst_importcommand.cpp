@@ -1,5 +1,6 @@
 #include "toolrun.h"
 
+#include "support/sqlitefile.h"
 #include "support/testexport.h"
 #include "support/testsupport.h"
 #include "writer/referencewriter.h"
@@ -12,10 +13,15 @@
 #include "rules/plainscan.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <csignal>
 
 using namespace brevik;
 using namespace brevik::testing;
@@ -333,6 +339,111 @@ private Q_SLOTS:
         QCOMPARE(run.errLines.size(), 1);
         QVERIFY2(run.errLines.first().contains(named), qPrintable(run.errLines.first()));
         QVERIFY(run.lastLine().startsWith(u"rows read: "));
+    }
+
+    void interruptedRunStopsAfterACustomer_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("status");
+#ifdef Q_OS_UNIX
+        QTest::newRow("import, Ctrl-C") << QStringLiteral("import") << int(SIGINT) << 130;
+        QTest::newRow("strip, SIGTERM") << QStringLiteral("strip") << int(SIGTERM) << 143;
+        QTest::newRow("import, terminal closed") << QStringLiteral("import") << int(SIGHUP) << 129;
+#endif
+    }
+
+    // A signal ends the run after the customer being written: what is committed stays, each
+    // customer whole; the report accounts for every row, the summary counts what is stored, one
+    // message says how far the run went, and the exit status names the signal.
+    void interruptedRunStopsAfterACustomer()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(QString, command);
+        QFETCH(int, signal);
+        QFETCH(int, status);
+        constexpr int Customers = 100000; // some seconds of work, of which the signal stops most
+        Folders f;
+        createDatabase(f.data);
+        const QString exportFile = f.root.filePath(QStringLiteral("export.iif"));
+        {
+            TestExport rows;
+            for (int i = 1; i <= Customers; ++i)
+                rows.customer(QStringLiteral("Customer %1").arg(i), QStringLiteral("%1 Oak St").arg(i));
+            QVERIFY(rows.writeTo(exportFile));
+        }
+        if (command == u"strip")
+            QCOMPARE(runTool({QStringLiteral("extract"), exportFile, QStringLiteral("--quickbooks-folder"),
+                              f.quickBooks})
+                         .status,
+                     0);
+        QStringList arguments{command};
+        if (command == u"import")
+            arguments << exportFile;
+        const QString report = f.root.filePath(QStringLiteral("report.csv"));
+        arguments << f.options(QStringLiteral("0")) << QStringLiteral("--report") << report;
+
+        QProcess process;
+        process.start(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"), arguments);
+        QVERIFY(process.waitForStarted());
+        {
+            // The signal comes once the run's first commit shows.
+            SqliteFile watch(f.data + QStringLiteral("/zrdata.mdb"));
+            QElapsedTimer waited;
+            waited.start();
+            while (process.state() == QProcess::Running &&
+                   watch.number(QStringLiteral("SELECT count(*) FROM CLIENT")) == 0 &&
+                   waited.elapsed() < 60000)
+                QThread::msleep(2);
+        }
+        QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), status);
+
+        const QStringList out =
+            QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList err =
+            QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(err.size(), 1);
+        const QRegularExpressionMatch said =
+            QRegularExpression(
+                QStringLiteral("^The import was interrupted: row (\\d+) was the last stored, and "
+                               "every customer up to it is stored whole; nothing was stored from "
+                               "row (\\d+) on\\. "))
+                .match(err.first());
+        QVERIFY2(said.hasMatch(), qPrintable(err.first()));
+        const qint64 last = said.captured(1).toLongLong();
+        QCOMPARE(said.captured(2).toLongLong(), last + 1);
+        QVERIFY2(last > 0 && last < Customers, qPrintable(err.first()));
+        QCOMPARE(out.last(), QStringLiteral("rows read: %1, clients added: %2, clients updated: 0, rows that "
+                                            "wrote nothing: 0, customers refused: 0, jobs passed over: 0")
+                                 .arg(Customers)
+                                 .arg(last));
+
+        TestDatabase db(f.data, TestDatabase::Open::Existing);
+        for (const char* table : {"CLIENT", "CUSTOMERS", "ADDRESSES", "CONTACTS"})
+            QCOMPARE(db.count(QLatin1StringView(table)), last);
+        QCOMPARE(db.value(QStringLiteral("SELECT max(CAST(substr(Name, 10) AS INTEGER)) FROM CLIENT"))
+                     .toLongLong(),
+                 last);
+
+        const QList<QStringList> reported = csvRows(readBytes(report));
+        QCOMPARE(reported.size(), Customers + 1);
+        for (qint64 row = 1; row <= Customers; ++row) {
+            const QStringList& line = reported.at(row);
+            const QStringList expected =
+                row <= last ? QStringList{QString::number(row), QStringLiteral("Customer %1").arg(row),
+                                          QStringLiteral("added"), line.value(3), QString()}
+                            : QStringList{QString::number(row), QStringLiteral("Customer %1").arg(row),
+                                          QStringLiteral("refused"), QString(),
+                                          QStringLiteral("not imported: the run was interrupted")};
+            if (line != expected)
+                QCOMPARE(line, expected);
+        }
+#else
+        QSKIP("The signals are a Unix matter.");
+#endif
     }
 
     void foldersComeFromTheSettingsFile()

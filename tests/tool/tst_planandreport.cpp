@@ -6,17 +6,26 @@
 
 #include "import/export/cp1252.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
 #endif
 
 using namespace brevik;
@@ -329,6 +338,174 @@ private Q_SLOTS:
             QString::fromLocal8Bit(tool.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(
             said.filter(QStringLiteral("Standard output could not be written: the disk is full.")).size(), 1);
+    }
+
+    void planLeavesNothingBehind_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("status"); // -1: the signal ends the process itself
+#ifdef Q_OS_UNIX
+        QTest::newRow("Ctrl-C") << int(SIGINT) << 130;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 129;
+        QTest::newRow("killed") << int(SIGKILL) << -1;
+#endif
+    }
+
+    // Nothing of a plan outlives it: a signal ends it after the customer it is planning and its
+    // folder goes with it; the folder of a plan that was killed goes when the next plan starts,
+    // while that of a plan that still runs stays.
+    void planLeavesNothingBehind()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(int, signal);
+        QFETCH(int, status);
+        Folders f;
+        fillEarlier(f.data);
+        const QString temporary = f.folder(QStringLiteral("tmp"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), temporary);
+        const QString exportFile = f.root.filePath(QStringLiteral("export.iif"));
+        {
+            TestExport rows;
+            for (int i = 1; i <= 100000; ++i)
+                rows.customer(QStringLiteral("Customer %1").arg(i), QStringLiteral("%1 Oak St").arg(i));
+            QVERIFY(rows.writeTo(exportFile));
+        }
+        // A plan that still runs, one killed as it began a day ago, and one that is beginning.
+        const QString live = QDir(temporary).filePath(QStringLiteral("brevik-plan-live01"));
+        const QString old = QDir(temporary).filePath(QStringLiteral("brevik-plan-old002"));
+        const QString young = QDir(temporary).filePath(QStringLiteral("brevik-plan-new003"));
+        for (const QString& folder : {live, old, young})
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/data")));
+        QLockFile running(live + QStringLiteral("/plan.lock"));
+        QVERIFY(running.tryLock(0));
+        const struct timeval dayAgo[2] = {{time(nullptr) - 25 * 3600, 0}, { time(nullptr) - 25 * 3600, 0 }};
+        QCOMPARE(::utimes(QFile::encodeName(old).constData(), dayAgo), 0);
+        const QStringList before = QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        // Removed as the plan starts: only the folders of plans that may still run stay.
+        const QStringList kept{QStringLiteral("brevik-plan-live01"), QStringLiteral("brevik-plan-new003")};
+
+        QProcess plan;
+        plan.setProcessEnvironment(environment);
+        plan.start(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"),
+                   {QStringLiteral("plan"), exportFile, QStringLiteral("--data-folder"), f.data,
+                    QStringLiteral("--csv")});
+        QVERIFY(plan.waitForStarted());
+        // The signal comes once the plan's copy of the database stands in its folder.
+        QElapsedTimer waited;
+        waited.start();
+        const auto copyStands = [&] {
+            for (const QString& name : QDir(temporary).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                if (!before.contains(name) &&
+                    QFileInfo(QDir(temporary).filePath(name + QStringLiteral("/data/zrdata.mdb"))).size() > 0)
+                    return true;
+            return false;
+        };
+        while (plan.state() == QProcess::Running && !copyStands() && waited.elapsed() < 60000)
+            QThread::msleep(2);
+        QVERIFY(copyStands());
+        QCOMPARE(::kill(pid_t(plan.processId()), signal), 0);
+        QVERIFY(plan.waitForFinished(60000));
+        const QStringList left = QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        if (status < 0) {
+            QCOMPARE(plan.exitStatus(), QProcess::CrashExit);
+            QCOMPARE(left.size(), kept.size() + 1);
+        } else {
+            QCOMPARE(plan.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(plan.exitCode(), status);
+            const QStringList err =
+                QString::fromLocal8Bit(plan.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+            QVERIFY(!err.isEmpty());
+            QVERIFY2(err.last().startsWith(u"The plan was interrupted"), qPrintable(err.join(u'\n')));
+            // The rows it never reached are accounted for in the plan's own words.
+            const QStringList lines = QString::fromUtf8(plan.readAllStandardOutput())
+                                          .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            QCOMPARE(lines.value(lines.size() - 1),
+                     QStringLiteral("100000,Customer 100000,refused,,not planned: the plan was interrupted"));
+            QCOMPARE(left, kept);
+        }
+
+        // The next plan removes what the killed plans left, and nothing of a plan that runs.
+        const QString small = f.root.filePath(QStringLiteral("small.iif"));
+        QVERIFY(writeBytes(
+            small, TestExport().customer(QStringLiteral("Acme"), QStringLiteral("1 Oak St")).bytes()));
+        QProcess next;
+        next.setProcessEnvironment(environment);
+        next.start(QStringLiteral(BREVIK_BIN_DIR "/brevik-import"),
+                   {QStringLiteral("plan"), small, QStringLiteral("--data-folder"), f.data});
+        QVERIFY(next.waitForFinished(60000));
+        QCOMPARE(next.exitCode(), 0);
+        QCOMPARE(next.readAllStandardError(), QByteArray());
+        QCOMPARE(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), kept);
+        QVERIFY(QFile::exists(live + QStringLiteral("/plan.lock")));
+#else
+        QSKIP("The signals are a Unix matter.");
+#endif
+    }
+
+    void planOfADatabaseTheUserMayOnlyRead_data()
+    {
+        QTest::addColumn<bool>("databaseReadOnly");
+        QTest::addColumn<bool>("folderReadOnly");
+        QTest::addColumn<bool>("openElsewhere"); // another program has it open, a client in its journal
+        QTest::newRow("database and folder read-only") << true << true << false;
+        QTest::newRow("folder read-only") << false << true << false;
+        QTest::newRow("database read-only") << true << false << false;
+        QTest::newRow("open elsewhere, database and folder read-only") << true << true << true;
+    }
+
+    // A user who may read zrdata.mdb and nothing more gets the plan as anyone else does, and no
+    // file is made beside the database; changes that another program keeps in the journal are
+    // seen. scripts/test.sh runs this as the user nobody.
+    void planOfADatabaseTheUserMayOnlyRead()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(bool, databaseReadOnly);
+        QFETCH(bool, folderReadOnly);
+        QFETCH(bool, openElsewhere);
+        if (::geteuid() == 0)
+            QSKIP("Root may write every file; scripts/test.sh runs this test as the user nobody.");
+        Folders f;
+        fillEarlier(f.data);
+        std::optional<TestDatabase> other;
+        if (openElsewhere) {
+            other.emplace(f.data, TestDatabase::Open::Existing);
+            other->addCustomer(QStringLiteral("000300"), QStringLiteral("Journal Client"));
+            QVERIFY(QFile::exists(f.database() + QStringLiteral("-wal")));
+        }
+        const QString exportFile = f.root.filePath(QStringLiteral("export.iif"));
+        QVERIFY(writeBytes(exportFile,
+                           TestExport()
+                               .customer(QStringLiteral("Earlier Client 1"), QStringLiteral("1 Oak St"))
+                               .customer(QStringLiteral("Journal Client"), QStringLiteral("2 Oak St"))
+                               .bytes()));
+        const QByteArray database = readBytes(f.database());
+        const QStringList files = filesIn(f.data);
+        const QByteArray data = QFile::encodeName(f.data);
+        const QByteArray file = QFile::encodeName(f.database());
+        if (databaseReadOnly)
+            QCOMPARE(::chmod(file.constData(), 0444), 0);
+        if (folderReadOnly)
+            QCOMPARE(::chmod(data.constData(), 0555), 0);
+
+        const ToolRun plan =
+            runTool({QStringLiteral("plan"), exportFile, QStringLiteral("--data-folder"), f.data,
+                     QStringLiteral("--qb-version"), QStringLiteral("0"), QStringLiteral("--csv")});
+        ::chmod(data.constData(), 0755);
+        ::chmod(file.constData(), 0644);
+        QCOMPARE(plan.errLines.size(), 1);
+        QVERIFY2(plan.errLines.first().startsWith(u"rows read: 2,"), qPrintable(plan.errLines.first()));
+        QCOMPARE(plan.status, 0);
+        const QStringList lines = plan.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.value(1), QStringLiteral("1,Earlier Client 1,update,000100,"));
+        QCOMPARE(lines.value(2), openElsewhere ? QStringLiteral("2,Journal Client,update,000300,")
+                                               : QStringLiteral("2,Journal Client,add,000251,"));
+        QCOMPARE(filesIn(f.data), files);
+        QCOMPARE(readBytes(f.database()), database);
+#else
+        QSKIP("The permissions of files are a Unix matter.");
+#endif
     }
 
     void reportThatCannotBeWritten_data()
