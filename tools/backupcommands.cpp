@@ -10,8 +10,44 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <optional>
 
 namespace brevik::tool {
+namespace {
+
+// How the time of a backup is shown.
+constexpr QStringView TimeFormat = u"yyyy-MM-dd HH:mm:ss";
+
+// Beside a backup whose name gives a later time than now; no run counts it among the backups
+// it keeps, nor removes it.
+constexpr QLatin1StringView
+    FutureNote("  (its time is in the future: it is never removed, nor counted among the backups kept)");
+
+// A number of clients, or why it is not known.
+QString clientsOf(const std::optional<qint64>& clients, const QString& problem)
+{
+    return clients ? QStringLiteral("%1 clients").arg(*clients)
+                   : QStringLiteral("an unknown number of clients (%1)").arg(problem);
+}
+
+// What the restore is about to put back, and in the place of what: the backup's time and
+// clients against the database's as it stands. Nothing checks that the backup was copied from
+// this database, so the numbers are for the operator to weigh.
+void printRestoreChoice(const db::RestoreChoice& choice, const QString& database)
+{
+    const db::BackupFacts& backup = choice.backup;
+    const QString current =
+        choice.databaseExists
+            ? QStringLiteral("the Orvella database %1 holds %2 now")
+                  .arg(displayPath(database), clientsOf(choice.databaseClients, choice.databaseProblem))
+            : QStringLiteral("there is no Orvella database %1 now").arg(displayPath(database));
+    printLine(stdout, QStringLiteral("The backup %1, made %2, holds %3; %4.")
+                          .arg(displayPath(backup.path), backup.made.toString(TimeFormat),
+                               clientsOf(backup.clients, backup.problem), current));
+}
+
+} // namespace
+
 int runBackups(const Invocation& invocation, Reporter& reporter)
 {
     const ToolFolders folders =
@@ -33,10 +69,9 @@ int runBackups(const Invocation& invocation, Reporter& reporter)
     const QLocale locale = QLocale::system();
     for (const db::BackupFacts& backup : backups)
         lines.append(
-            {backup.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-             locale.formattedDataSize(backup.bytes),
+            {backup.made.toString(TimeFormat), locale.formattedDataSize(backup.bytes),
              backup.clients ? QString::number(*backup.clients) : QStringLiteral("? (%1)").arg(backup.problem),
-             displayPath(backup.path)});
+             backup.future ? displayPath(backup.path) + FutureNote : displayPath(backup.path)});
     qsizetype made = 0, size = 0, clients = 0;
     for (const Line& line : lines) {
         made = std::max(made, line.made.size());
@@ -65,7 +100,12 @@ int runRestore(const Invocation& invocation, Reporter& reporter)
         if (QFileInfo::exists(inDataFolder))
             backup = inDataFolder;
     }
-    const db::Restore restore = db::restoreBackup(databaseIn(folders.dataFolder), backup);
+    const QString database = databaseIn(folders.dataFolder);
+    // A file that is not one of the backups is refused by the restore, with the reason.
+    if (const db::RestoreChoice choice = db::describeRestore(database, backup);
+        choice.refusal.isEmpty() && choice.backup.clients)
+        printRestoreChoice(choice, database);
+    const db::Restore restore = db::restoreBackup(database, backup);
     if (!restore.restored) {
         reporter.report(restore.message);
         return ExitFailed;

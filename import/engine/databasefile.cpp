@@ -57,6 +57,14 @@ Status checkWritable(const QString& path)
         if (!journal.exists() && !journal.isSymLink())
             continue;
         const QString name = QDir::toNativeSeparators(journal.filePath());
+        // The engine refuses to open a journal through a link, but only half way through a run,
+        // and without words of its own.
+        if (journal.isSymLink())
+            return Status::failure(
+                ErrCannotOpen,
+                QStringLiteral("The file %1 beside it, where the database keeps its journal, is a link "
+                               "to another file, and such a link is refused. Remove it.")
+                    .arg(name));
         if (!journal.isFile())
             return Status::failure(
                 ErrCannotOpen,

@@ -26,7 +26,8 @@ enum class FileKind
 [[nodiscard]] bool mayWrite(const QString& path);
 
 // Whether this program may write the database and the journal files beside it ("-wal",
-// "-shm", "-journal", where they exist), asked of the system without opening any of them.
+// "-shm", "-journal", where they exist), asked of the system without opening any of them. A
+// journal file that is a link, or anything but an ordinary file, is refused by name.
 // The engine, given a file it cannot write, still makes journal files beside it, with the
 // file's own permissions; those would then refuse every later run, also once the file is
 // writable again. So this is asked before the engine touches the file.

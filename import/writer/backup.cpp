@@ -25,6 +25,9 @@ using detail::reasonFor;
 // a younger one may belong to a run still copying.
 constexpr qint64 StalePartSeconds = 24 * 60 * 60;
 
+// The run's time in a backup's name; so written, names sort as their times do.
+constexpr QStringView StampFormat = u"yyyyMMdd-HHmmss";
+
 // The parts of a backup's name: "zrdata" and ".mdb" for zrdata.mdb.
 struct NameParts
 {
@@ -85,12 +88,15 @@ QList<Found> findBackups(const QDir& folder, const NameParts& parts)
 }
 
 // Keeps the copy just made and the newest of the others, up to keep in all. The copy just made
-// always stays, even when a clock set back gives it an older time than the rest.
-void removeOlderBackups(const QDir& folder, const NameParts& parts, const QString& made, int keep)
+// always stays, even when another copy of the same second comes after it. A copy named for a
+// later time than the run's own is not counted and stays: were it counted, it would stay the
+// newest for ever and each run would push out the backup before it.
+void removeOlderBackups(const QDir& folder, const NameParts& parts, const QString& made,
+                        const QString& madeStamp, int keep)
 {
     int kept = 1;
     for (const Found& backup : findBackups(folder, parts)) {
-        if (backup.name == made)
+        if (backup.name == made || backup.stamp > madeStamp)
             continue;
         if (kept < keep)
             ++kept;
@@ -243,7 +249,7 @@ QString Backup::message(const QString& databasePath) const
     return reason;
 }
 
-Backup backUpDatabase(const QString& databasePath, const QDateTime& now, int keep)
+Backup backUpDatabase(const QString& databasePath, const QDateTime& now)
 {
     if (!copyable(databasePath))
         return {};
@@ -255,20 +261,33 @@ Backup backUpDatabase(const QString& databasePath, const QDateTime& now, int kee
         (void)source.exec("PRAGMA query_only = 1");
     if (rc != SQLITE_OK) {
         const QFileInfo database(databasePath);
-        const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        const QString stamp = now.toString(StampFormat);
         return failure(isDamage(rc) ? Backup::Cause::Damaged : Backup::Cause::CannotCopy,
                        database.absoluteDir().filePath(backupName(namePartsOf(databasePath), stamp, 1)),
                        reasonFor(rc, source));
     }
-    return detail::backUpFrom(source, databasePath, now, keep);
+    return detail::backUpFrom(source, databasePath, now);
 }
 
-Backup detail::backUpFrom(Connection& source, const QString& databasePath, const QDateTime& now, int keep)
+void settleBackup(const Backup& backup, const QString& databasePath, bool runWrote, int keep)
+{
+    if (backup.outcome != Backup::Outcome::Made)
+        return;
+    if (!runWrote) {
+        QFile::remove(backup.path);
+        return;
+    }
+    const QFileInfo made(backup.path);
+    removeOlderBackups(made.absoluteDir(), namePartsOf(databasePath), made.fileName(),
+                       backup.made.toString(StampFormat), std::max(1, keep));
+}
+
+Backup detail::backUpFrom(Connection& source, const QString& databasePath, const QDateTime& now)
 {
     const QFileInfo database(databasePath);
     const QDir folder = database.absoluteDir();
     const NameParts parts = namePartsOf(databasePath);
-    const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stamp = now.toString(StampFormat);
     const QString firstName = folder.filePath(backupName(parts, stamp, 1));
     using Cause = Backup::Cause;
 
@@ -289,11 +308,11 @@ Backup detail::backUpFrom(Connection& source, const QString& databasePath, const
         QFile file(part.path());
         if (file.rename(target)) {
             part.keep();
-            removeOlderBackups(folder, parts, name, std::max(1, keep));
             removeStaleParts(folder, database.fileName());
             Backup result;
             result.outcome = Backup::Outcome::Made;
             result.path = target;
+            result.made = now;
             return result;
         }
         if (!QFile::exists(target))
@@ -369,7 +388,7 @@ QDateTime backupTime(const QString& databasePath, const QString& backupPath)
         backupPattern(namePartsOf(databasePath)).match(QFileInfo(backupPath).fileName());
     if (!match.hasMatch())
         return {};
-    return QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
+    return QDateTime::fromString(match.captured(1), StampFormat);
 }
 
 } // namespace brevik::db

@@ -25,6 +25,7 @@ struct Backup
     Cause cause = Cause::CannotCopy;
     QString path;   // the copy made, or the one that could not be made
     QString reason; // why it failed, in words
+    QDateTime made; // the run's own time, which names the copy
 
     [[nodiscard]] bool failed() const { return outcome == Outcome::Failed; }
     // The message for the operator when the copy failed, naming the database and the reason.
@@ -36,11 +37,17 @@ inline constexpr int BackupsKept = 5;
 // Copies the database beside itself through SQLite's online backup, so a program that has it
 // open may go on using it, to "zrdata-YYYYMMDD-HHMMSS.mdb.bak" for "zrdata.mdb" (local time;
 // a second copy within the same second gets "-2" after the time, and so on). The copy is
-// checked before it counts; then only the newest `keep` files of that pattern are kept. A copy
-// that fails half way leaves no file of that pattern behind.
+// checked before it counts. No other backup is touched until the run settles its copy (see
+// settleBackup). A copy that fails half way leaves no file of that pattern behind.
 [[nodiscard]] Backup backUpDatabase(const QString& databasePath,
-                                    const QDateTime& now = QDateTime::currentDateTime(),
-                                    int keep = BackupsKept);
+                                    const QDateTime& now = QDateTime::currentDateTime());
+
+// Settles the copy made before a run, once the run is over. A run that wrote keeps its copy
+// and removes the older backups beyond the newest `keep`, its own copy among them; a backup
+// named for a time after the run's own (a clock that was once ahead, a copy from another
+// machine) is neither counted nor removed. A run that wrote nothing removes its own copy and
+// no other. A copy that was not made leaves nothing to settle.
+void settleBackup(const Backup& backup, const QString& databasePath, bool runWrote, int keep = BackupsKept);
 
 // The backups of a database that stand beside it, newest first.
 [[nodiscard]] QStringList backupsOf(const QString& databasePath);
@@ -66,8 +73,7 @@ namespace detail {
 class Connection;
 // Copies the database through the given connection, which has it open, as backUpDatabase does;
 // a restore copies the database it is about to replace through its own locked connection.
-[[nodiscard]] Backup backUpFrom(Connection& source, const QString& databasePath, const QDateTime& now,
-                                int keep);
+[[nodiscard]] Backup backUpFrom(Connection& source, const QString& databasePath, const QDateTime& now);
 } // namespace detail
 
 } // namespace brevik::db

@@ -179,6 +179,7 @@ bool ClientWriter::beginCustomer()
         return false;
     }
     m_database->setWritesNeedTransaction(true);
+    m_changesAtBegin = m_database->changeCount();
     m_lossCause.reset();
     m_pacing.batchBegun();
     // Another program that committed since our last look may have added client numbers.
@@ -191,12 +192,14 @@ bool ClientWriter::commit()
 {
     if (!m_database || !m_database->inTransaction())
         return true;
+    const bool changed = m_database->changeCount() != m_changesAtBegin;
     if (const db::Status status = m_database->commit(); !status.ok()) {
         stopWith(QStringLiteral("The changes to the Orvella database %1 could not be saved: %2 %3 The "
                                 "import stopped.")
                      .arg(displayPath(m_database->path()), sentence(status.description()), lostCustomers()));
         return false;
     }
+    m_committedRows = m_committedRows || changed;
     for (const CustomerRecord& customer : m_pending) {
         m_committed.count(customer.outcome);
         tell(customer);

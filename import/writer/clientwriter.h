@@ -108,6 +108,9 @@ public:
     }
     // The customers committed so far.
     [[nodiscard]] const WriteTally& committed() const { return m_committed; }
+    // Whether a commit stored or changed a row: customers with empty names, jobs passed over
+    // and customers whose every row the database refused change none.
+    [[nodiscard]] bool committedRows() const { return m_committedRows; }
     // Each customer once its fate is settled, in the order they were written: as its commit
     // succeeds, or as a stop loses it. So every customer handed to AddClient is told once. The
     // writer's destructor commits what is pending, so the observer must outlive the writer.
@@ -186,6 +189,8 @@ private:
     std::optional<db::Status> m_lossCause; // the failure after which the transaction was gone
     std::vector<CustomerRecord> m_pending; // written since the last commit
     WriteTally m_committed;
+    qint64 m_changesAtBegin = 0; // the connection's count of changed rows when the batch began
+    bool m_committedRows = false;
     std::function<void(const CustomerRecord&)> m_recordObserver;
     bool m_stopped = false; // after a stop nothing more is written
 

@@ -52,8 +52,9 @@ int fieldsOf(const Connection& connection, QLatin1StringView table, QStringList&
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-// Why the file cannot be restored as a backup of the database; empty when it can.
-QString backupProblem(const QString& databasePath, const QString& backupPath)
+// Why the file is not one of the backups that lie beside the database; empty when it is. Asked
+// of its name and place alone.
+QString notListedProblem(const QString& databasePath, const QString& backupPath)
 {
     const QString backup = displayPath(backupPath);
     if (!QFileInfo(backupPath).isFile())
@@ -69,6 +70,15 @@ QString backupProblem(const QString& databasePath, const QString& backupPath)
         return QStringLiteral("%1 is not a backup of the Orvella database %2: its backups lie beside it and "
                               "are named %3 (brevik-import backups lists them).")
             .arg(backup, displayPath(databasePath), backupNamePattern(databasePath));
+    return {};
+}
+
+// Why the file cannot be restored as a backup of the database; empty when it can.
+QString backupProblem(const QString& databasePath, const QString& backupPath)
+{
+    if (QString problem = notListedProblem(databasePath, backupPath); !problem.isEmpty())
+        return problem;
+    const QString backup = displayPath(backupPath);
     if (inspectFile(backupPath) != FileKind::SQLite)
         return QStringLiteral("%1 is not a database, so it is no backup of the Orvella database.")
             .arg(backup);
@@ -127,32 +137,70 @@ int takeAlone(Connection& live)
     return rc;
 }
 
+// A backup as the list of backups shows it, read without a lock and without a journal file
+// made beside it.
+BackupFacts factsOf(const QString& databasePath, const QString& path, const QDateTime& now)
+{
+    BackupFacts facts;
+    facts.path = path;
+    facts.made = backupTime(databasePath, path);
+    facts.future = facts.made.isValid() && facts.made > now;
+    facts.bytes = QFileInfo(path).size();
+    if (inspectFile(path) != FileKind::SQLite) {
+        facts.problem = QStringLiteral("not a database");
+        return facts;
+    }
+    Connection connection;
+    QString count;
+    int rc = connection.openImmutable(path);
+    if (rc == SQLITE_OK)
+        rc = connection.queryText("SELECT count(*) FROM CLIENT", count);
+    if (rc == SQLITE_OK)
+        facts.clients = count.toLongLong();
+    else
+        facts.problem = detail::reasonFor(rc, connection);
+    return facts;
+}
+
 } // namespace
 
-QList<BackupFacts> describeBackups(const QString& databasePath)
+QList<BackupFacts> describeBackups(const QString& databasePath, const QDateTime& now)
 {
     QList<BackupFacts> list;
-    for (const QString& path : backupsOf(databasePath)) {
-        BackupFacts facts;
-        facts.path = path;
-        facts.made = backupTime(databasePath, path);
-        facts.bytes = QFileInfo(path).size();
-        if (inspectFile(path) != FileKind::SQLite) {
-            facts.problem = QStringLiteral("not a database");
-        } else {
-            Connection connection;
-            QString count;
-            int rc = connection.openImmutable(path);
-            if (rc == SQLITE_OK)
-                rc = connection.queryText("SELECT count(*) FROM CLIENT", count);
-            if (rc == SQLITE_OK)
-                facts.clients = count.toLongLong();
-            else
-                facts.problem = detail::reasonFor(rc, connection);
-        }
-        list.append(facts);
-    }
+    for (const QString& path : backupsOf(databasePath))
+        list.append(factsOf(databasePath, path, now));
     return list;
+}
+
+RestoreChoice describeRestore(const QString& databasePath, const QString& backupPath, const QDateTime& now)
+{
+    RestoreChoice choice;
+    choice.refusal = notListedProblem(databasePath, backupPath);
+    if (!choice.refusal.isEmpty())
+        return choice;
+    choice.backup = factsOf(databasePath, backupPath, now);
+    choice.databaseExists = inspectFile(databasePath) != FileKind::Missing;
+    if (!choice.databaseExists)
+        return choice;
+    // Judged before the engine touches it, as every run judges it.
+    if (const Status s = checkOpenable(databasePath); !s) {
+        choice.databaseProblem = s.description();
+        return choice;
+    }
+    Connection connection;
+    QString count;
+    // Opened for writing although only read, so that closing it tidies away the journal files
+    // that reading a write-ahead database makes; nothing is written through it.
+    int rc = connection.open(databasePath, SQLITE_OPEN_READWRITE);
+    if (rc == SQLITE_OK)
+        rc = connection.exec("PRAGMA query_only = 1");
+    if (rc == SQLITE_OK)
+        rc = connection.queryText("SELECT count(*) FROM CLIENT", count);
+    if (rc == SQLITE_OK)
+        choice.databaseClients = count.toLongLong();
+    else
+        choice.databaseProblem = detail::reasonFor(rc, connection);
+    return choice;
 }
 
 Restore restoreBackup(const QString& databasePath, const QString& backupPath, const QDateTime& now)
@@ -166,7 +214,7 @@ Restore restoreBackup(const QString& databasePath, const QString& backupPath, co
     const bool creating = inspectFile(databasePath) == FileKind::Missing;
     if (creating) {
         for (const QString& suffix : JournalSuffixes) {
-            if (QFileInfo::exists(databasePath + suffix))
+            if (const QFileInfo journal(databasePath + suffix); journal.exists() || journal.isSymLink())
                 return refused(
                     QStringLiteral("The Orvella database %1 is missing, but its journal file %2 is "
                                    "still there. Move it aside with the database it belongs to, then "
@@ -179,6 +227,8 @@ Restore restoreBackup(const QString& databasePath, const QString& backupPath, co
     }
 
     Restore result;
+    Backup safety;
+    int keep = BackupsKept;
     {
         Connection live;
         int rc = live.open(databasePath, SQLITE_OPEN_READWRITE | (creating ? SQLITE_OPEN_CREATE : 0));
@@ -211,8 +261,8 @@ Restore restoreBackup(const QString& databasePath, const QString& backupPath, co
             const auto at = std::find_if(backups.begin(), backups.end(), [&](const QString& b) {
                 return canonical(b) == canonical(backupPath);
             });
-            const int keep = std::max(BackupsKept, int(at - backups.begin()) + 2);
-            const Backup safety = detail::backUpFrom(live, databasePath, now, keep);
+            keep = std::max(BackupsKept, int(at - backups.begin()) + 2);
+            safety = detail::backUpFrom(live, databasePath, now);
             if (safety.failed()) {
                 if (safety.cause == Backup::Cause::Damaged)
                     return refused(
@@ -253,6 +303,9 @@ Restore restoreBackup(const QString& databasePath, const QString& backupPath, co
         // Closing the last connection copies the journal into the database and removes it.
     }
 
+    // Only now has the restore written, and only now may its copy push out an older backup. A
+    // restore that failed keeps its copy, which its message names, and removes no other.
+    settleBackup(safety, databasePath, true, keep);
     result.restored = true;
     result.message = QStringLiteral("The Orvella database %1 now holds the rows of the backup %2.")
                          .arg(database, displayPath(backupPath));

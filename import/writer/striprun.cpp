@@ -11,6 +11,7 @@
 #include "import/writer/clientwriter.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 namespace brevik {
 
@@ -53,6 +54,14 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
     };
     observer.cleared();
 
+    // The copy made before the first row stays only if the run wrote; the run's last commit is
+    // made first, so that the copy is settled on what the database holds.
+    db::Backup backup;
+    const auto settleBackup = qScopeGuard([&backup, this] {
+        (void)m_writer.finish();
+        db::settleBackup(backup, databaseIn(m_values.txtHold1), m_writer.committedRows());
+    });
+
     QFile file(customerFile);
     if (QString why; !openRegularFile(file, why)) {
         m_reporter.report(
@@ -93,7 +102,7 @@ StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layo
         // nothing is written.
         if (writing && !backedUp) {
             const QString database = databaseIn(m_values.txtHold1);
-            if (const db::Backup backup = db::backUpDatabase(database); backup.failed()) {
+            if (backup = db::backUpDatabase(database); backup.failed()) {
                 m_reporter.report(backup.message(database));
                 return summary;
             }

@@ -28,7 +28,8 @@ private:
         QStringList messages;
     };
 
-    static Run strip(const QString& dataFolder, const QString& customerFile)
+    // customersPerCommit 0: the writer's own pacing.
+    static Run strip(const QString& dataFolder, const QString& customerFile, int customersPerCommit = 0)
     {
         CapturingReporter reporter;
         WindowValues values;
@@ -38,6 +39,8 @@ private:
         Run run;
         {
             ClientWriter writer(reporter);
+            if (customersPerCommit > 0)
+                writer.setBatchLimits(customersPerCommit, 60000);
             StripRun strip(values, writer, reporter);
             run.summary = strip.run(customerFile, ExportLayout(), observer);
         }
@@ -80,6 +83,73 @@ private Q_SLOTS:
         QCOMPARE(before.count(QStringLiteral("CLIENT")), 1);
         TestDatabase after(dir.path(), TestDatabase::Open::Existing);
         QCOMPARE(after.count(QStringLiteral("CLIENT")), 3);
+    }
+
+    void copyStaysOnlyWhenTheRunWrote_data()
+    {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<QString>("trigger"); // on the database before the run, unless empty
+        QTest::addColumn<bool>("wrote");
+        const QByteArray three = TestExport()
+                                     .customer(QStringLiteral("New One"), QStringLiteral("1 Oak St"))
+                                     .customer(QStringLiteral("New Two"), QStringLiteral("2 Oak St"))
+                                     .customer(QStringLiteral("New Three"), QStringLiteral("3 Oak St"))
+                                     .bytes();
+        const QString givenUpAt =
+            QStringLiteral("CREATE TRIGGER t BEFORE INSERT ON ADDRESSES WHEN NEW.Street1 = '%1' "
+                           "BEGIN SELECT RAISE(ROLLBACK, 'refused by a rule'); END");
+        QTest::newRow("every customer stored") << three << QString() << true;
+        QTest::newRow("stopped after a commit") << three << givenUpAt.arg(u"2 Oak St") << true;
+        QTest::newRow("stopped before any commit") << three << givenUpAt.arg(u"1 Oak St") << false;
+        QTest::newRow("only rows that write nothing")
+            << TestExport().customer({{5, ""}, {6, "1 Oak St"}}).customer({{5, ""}}).bytes() << QString()
+            << false;
+        QTest::newRow("every customer refused")
+            << three
+            << QStringLiteral(
+                   "CREATE TRIGGER t BEFORE INSERT ON CLIENT BEGIN SELECT RAISE(ABORT, 'refused by a "
+                   "rule'); END")
+            << false;
+    }
+
+    // A run that stored no customer takes its own copy away and no other; only a run that
+    // wrote pushes the oldest backup out. Failed runs, one after another, so never push out the
+    // backup made before the last import that wrote. A copy named for a later time (a clock once
+    // ahead) is neither counted among the five kept nor removed.
+    void copyStaysOnlyWhenTheRunWrote()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(QString, trigger);
+        QFETCH(bool, wrote);
+        QTemporaryDir dir;
+        const QString database = dir.filePath(QStringLiteral("zrdata.mdb"));
+        {
+            TestDatabase db(dir.path());
+            db.addCustomer(QStringLiteral("000100"), QStringLiteral("Earlier Client"));
+            if (!trigger.isEmpty())
+                db.exec(trigger);
+        }
+        const QString future = dir.filePath(QStringLiteral("zrdata-29991231-120000.mdb.bak"));
+        QVERIFY(QFile::copy(database, future));
+        for (int day = 1; day <= db::BackupsKept; ++day)
+            QVERIFY(QFile::copy(database,
+                                dir.filePath(QStringLiteral("zrdata-2020010%1-120000.mdb.bak").arg(day))));
+        const QStringList before = db::backupsOf(database);
+
+        const Run run = strip(dir.path(), customers(dir, rows), 1);
+        QCOMPARE(run.summary.clientsAdded > 0, wrote);
+        const QStringList after = db::backupsOf(database);
+        if (!wrote) {
+            QCOMPARE(after, before);
+            return;
+        }
+        // Its own copy follows the later one, and the oldest of the others is gone.
+        QCOMPARE(after.first(), future);
+        QCOMPARE(after.mid(2), before.mid(1, db::BackupsKept - 1));
+        QTemporaryDir restored;
+        QVERIFY(QFile::copy(after.at(1), restored.filePath(QStringLiteral("zrdata.mdb"))));
+        QCOMPARE(TestDatabase(restored.path(), TestDatabase::Open::Existing).count(QStringLiteral("CLIENT")),
+                 1);
     }
 
     // A run that writes nothing needs no copy.

@@ -110,6 +110,13 @@ private Q_SLOTS:
         const ToolRun done = restore(QFileInfo(m_backup).fileName(), m_data);
         QCOMPARE(done.status, 0);
         QCOMPARE(done.errLines, QStringList());
+        // Nothing tells a backup of this database from another database put under its name, so
+        // what it holds is set against what it replaces before it is put back.
+        QCOMPARE(done.out.section(u'\n', 0, 0),
+                 QStringLiteral("The backup %1, made 2026-12-07 12:00:00, holds 3 clients; the Orvella "
+                                "database %2 holds 10 clients now.")
+                     .arg(QDir::toNativeSeparators(m_backup),
+                          QDir::toNativeSeparators(m_data + QStringLiteral("/zrdata.mdb"))));
         QCOMPARE(rowsOf(m_data), rowsOfBackup(m_backup));
         QCOMPARE(readBytes(m_backup), backupBytes);
         // The database as it stood was copied first, and no journal file is left.
@@ -163,6 +170,11 @@ private Q_SLOTS:
             << QStringLiteral("zrdata-20261201-120000.mdb.bak") << QByteArray("ClientID,Name\r\n")
             << QStringLiteral("is not a database");
         QTest::newRow("damaged") << QString() << QByteArray() << QStringLiteral("is damaged");
+        // A link in the place of a journal file of the database, with the backup of init.
+        for (const char* journal : {"zrdata.mdb-wal", "zrdata.mdb-journal", "zrdata.mdb-shm"})
+            QTest::addRow("a link named %s", journal)
+                << QString::fromLatin1(journal) << QByteArray()
+                << QStringLiteral("is a link to another file, and such a link is refused");
     }
 
     // A file that is not a sound backup of this database is refused before anything is touched.
@@ -172,6 +184,12 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, said);
         QString backup = name.isEmpty() ? m_backup : m_data + u'/' + name;
+        if (name.startsWith(u"zrdata.mdb-")) {
+            const QString elsewhere = m_dir.filePath(QStringLiteral("elsewhere"));
+            QVERIFY(writeBytes(elsewhere, QByteArray()));
+            QVERIFY(QFile::link(elsewhere, backup));
+            backup = m_backup;
+        }
         if (!bytes.isNull())
             QVERIFY(writeBytes(backup, bytes));
         if (name.isEmpty()) {
@@ -201,19 +219,26 @@ private Q_SLOTS:
         QCOMPARE(db::backupsOf(m_data + QStringLiteral("/zrdata.mdb")).size(), 1);
     }
 
+    // A copy whose name lies after now comes first, with a note; the others follow newest first.
     void backupsAreListedNewestFirst()
     {
         QVERIFY(!db::backUpDatabase(m_data + QStringLiteral("/zrdata.mdb"), at(8, 9)).failed());
+        const QString future = m_data + QStringLiteral("/zrdata-29991231-120000.mdb.bak");
+        QVERIFY(QFile::copy(m_backup, future));
         const ToolRun run = runTool({QStringLiteral("backups"), QStringLiteral("--data-folder"), m_data});
         QCOMPARE(run.status, 0);
         const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
-        QVERIFY2(lines.at(1).startsWith(u"2026-12-08 09:00:00") && lines.at(1).contains(u" 10  "),
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines.at(1).startsWith(u"2999-12-31 12:00:00") &&
+                     lines.at(1).contains(QDir::toNativeSeparators(future) +
+                                          QStringLiteral("  (its time is in the future")),
                  qPrintable(lines.at(1)));
-        QVERIFY2(lines.at(2).startsWith(u"2026-12-07 12:00:00") && lines.at(2).contains(u"  3  ") &&
-                     lines.at(2).endsWith(QDir::toNativeSeparators(m_backup)),
+        QVERIFY2(lines.at(2).startsWith(u"2026-12-08 09:00:00") && lines.at(2).contains(u" 10  "),
                  qPrintable(lines.at(2)));
-        QCOMPARE(filesIn(m_data).size(), 3); // nothing made beside them by reading them
+        QVERIFY2(lines.at(3).startsWith(u"2026-12-07 12:00:00") && lines.at(3).contains(u"  3  ") &&
+                     lines.at(3).contains(QDir::toNativeSeparators(m_backup)),
+                 qPrintable(lines.at(3)));
+        QCOMPARE(filesIn(m_data).size(), 4); // nothing made beside them by reading them
     }
 };
 
