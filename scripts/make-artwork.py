@@ -4,6 +4,7 @@
   icon32.png, icon16.png  the window icon: a customer card handing over to a database,
                           in the sixteen classic colours, transparent around
   picicon.png             the about box's picture (the icon at 32 x 32)
+  *@2x.png                each of them at twice the size, for a screen of twice the density
   splash.png              the splash window's backdrop, 600 x 407 in 256 colours, light at the
                           top left where the title, the platform and the version stand; the
                           window shows its top left 506 x 283 pixels, so the scene is laid out
@@ -190,9 +191,10 @@ def draw_icon(size):
     return c.px
 
 
-def splash_rgb(width, height):
+def splash_rgb(width, height, scale=1):
     """A calm sky, light at the top left, over rolling hills of green and teal; a pale sun
-    stands at the top right and a few flight lines cross the sky."""
+    stands at the top right and a few flight lines cross the sky. The scene is laid out in
+    width x height points and drawn with scale pixels to the point."""
 
     def mix(a, b, t):
         t = max(0.0, min(1.0, t))
@@ -208,9 +210,11 @@ def splash_rgb(width, height):
     ]
     seen_width, seen_height = 506, 283
     rows = []
-    for y in range(height):
+    for py in range(height * scale):
+        y = py / scale
         row = []
-        for x in range(width):
+        for px in range(width * scale):
+            x = px / scale
             # Sky: light along the top left, deepening towards the lower right.
             t = (0.75 * y / seen_height + 0.25 * x / seen_width) ** 1.2
             colour = mix(sky_top, sky_low, t * 1.25)
@@ -240,7 +244,9 @@ def splash_rgb(width, height):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    for name, size in (("icon32.png", 32), ("icon16.png", 16), ("picicon.png", 32)):
+    # Each picture at 2x as well, which Qt takes on a screen of twice the density.
+    for name, size in (("icon32.png", 32), ("icon32@2x.png", 64), ("icon16.png", 16), ("icon16@2x.png", 32),
+                       ("picicon.png", 32), ("picicon@2x.png", 64)):
         write_indexed_png(os.path.join(OUT, name), size, size, draw_icon(size), PALETTE, transparent_index=T)
     os.makedirs(DESKTOP_ICONS, exist_ok=True)
     for size in DESKTOP_SIZES:
@@ -251,15 +257,16 @@ def main():
         return 0
 
     width, height = 600, 407
-    rows = splash_rgb(width, height)
-    with tempfile.TemporaryDirectory() as tmp:
-        ppm = os.path.join(tmp, "splash.ppm")
-        with open(ppm, "wb") as f:
-            f.write(b"P6 %d %d 255\n" % (width, height))
-            f.write(bytes(v for row in rows for px in row for v in px))
-        target = os.path.join(OUT, "splash.png")
-        subprocess.run(["convert", ppm, "-treedepth", "8", "-dither", "FloydSteinberg", "-colors", "256",
-                        "-strip", "PNG8:" + target], check=True)
+    for scale, name in ((1, "splash.png"), (2, "splash@2x.png")):
+        rows = splash_rgb(width, height, scale)
+        with tempfile.TemporaryDirectory() as tmp:
+            ppm = os.path.join(tmp, "splash.ppm")
+            with open(ppm, "wb") as f:
+                f.write(b"P6 %d %d 255\n" % (width * scale, height * scale))
+                f.write(bytes(v for row in rows for px in row for v in px))
+            target = os.path.join(OUT, name)
+            subprocess.run(["convert", ppm, "-treedepth", "8", "-dither", "FloydSteinberg", "-colors", "256",
+                            "-strip", "PNG8:" + target], check=True)
     print("artwork written to", os.path.normpath(OUT), "and", os.path.normpath(DESKTOP_ICONS))
     return 0
 
