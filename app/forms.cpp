@@ -6,7 +6,9 @@
 #include "platform/windowplacement.h"
 #include "settings/frmpath.h"
 #include "windows/frmabout.h"
+#include "windows/frmbackups.h"
 #include "windows/frmexport.h"
+#include "windows/frmpreview.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -23,6 +25,8 @@ struct Registry
     QPointer<frmSplash> splash;
     QPointer<frmExport> exportWindow;
     QPointer<frmAbout> about;
+    QPointer<frmPreview> preview;
+    QPointer<frmBackups> backups;
     std::function<void()> endHook;
     bool endRequested = false;
 };
@@ -80,6 +84,15 @@ frmAbout& Forms::about()
     return ensure(registry().about);
 }
 
+frmPreview& Forms::preview()
+{
+    return ensure(registry().preview);
+}
+frmBackups& Forms::backups()
+{
+    return ensure(registry().backups);
+}
+
 frmBrevik* Forms::existingBrevik()
 {
     return registry().brevik.data();
@@ -100,6 +113,14 @@ frmAbout* Forms::existingAbout()
 {
     return registry().about.data();
 }
+frmPreview* Forms::existingPreview()
+{
+    return registry().preview.data();
+}
+frmBackups* Forms::existingBackups()
+{
+    return registry().backups.data();
+}
 
 void Forms::showModeless(QWidget* window)
 {
@@ -114,8 +135,8 @@ void Forms::showModeless(QWidget* window)
 void Forms::closeAll()
 {
     Registry& r = registry();
-    const QList<QWidget*> open = {r.splash.data(), r.path.data(), r.exportWindow.data(), r.about.data(),
-                                  r.brevik.data()};
+    const QList<QWidget*> open = {r.splash.data(),  r.path.data(),    r.exportWindow.data(), r.about.data(),
+                                  r.preview.data(), r.backups.data(), r.brevik.data()};
     for (QWidget* window : open)
         if (window && window->isVisible())
             window->close();
@@ -124,8 +145,8 @@ void Forms::closeAll()
 void Forms::endProgram()
 {
     Registry& r = registry();
-    const QList<QWidget*> all = {r.splash.data(), r.path.data(), r.exportWindow.data(), r.about.data(),
-                                 r.brevik.data()};
+    const QList<QWidget*> all = {r.splash.data(),  r.path.data(),    r.exportWindow.data(), r.about.data(),
+                                 r.preview.data(), r.backups.data(), r.brevik.data()};
     for (QWidget* window : all) {
         if (window) {
             window->hide();
@@ -139,6 +160,8 @@ void Forms::endProgram()
     r.splash = nullptr;
     r.exportWindow = nullptr;
     r.about = nullptr;
+    r.preview = nullptr;
+    r.backups = nullptr;
     r.endRequested = true;
     if (r.endHook)
         r.endHook();
@@ -158,8 +181,8 @@ bool Forms::endRequested()
 void Forms::resetForTesting()
 {
     Registry& r = registry();
-    const QList<QWidget*> all = {r.splash.data(), r.path.data(), r.exportWindow.data(), r.about.data(),
-                                 r.brevik.data()};
+    const QList<QWidget*> all = {r.splash.data(),  r.path.data(),    r.exportWindow.data(), r.about.data(),
+                                 r.preview.data(), r.backups.data(), r.brevik.data()};
     for (QWidget* window : all)
         delete window;
     r.endRequested = false;

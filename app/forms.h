@@ -9,9 +9,11 @@ class QWidget;
 namespace brevik::ui {
 
 class frmAbout;
+class frmBackups;
 class frmBrevik;
 class frmExport;
 class frmPath;
+class frmPreview;
 class frmSplash;
 
 // Every window of the program exists at most once. It is created when it is first shown or
@@ -24,6 +26,8 @@ public:
     [[nodiscard]] static frmSplash& splash();
     [[nodiscard]] static frmExport& exportWindow();
     [[nodiscard]] static frmAbout& about();
+    [[nodiscard]] static frmPreview& preview();
+    [[nodiscard]] static frmBackups& backups();
 
     // The window if it exists now, without creating it.
     [[nodiscard]] static frmBrevik* existingBrevik();
@@ -31,6 +35,8 @@ public:
     [[nodiscard]] static frmSplash* existingSplash();
     [[nodiscard]] static frmExport* existingExport();
     [[nodiscard]] static frmAbout* existingAbout();
+    [[nodiscard]] static frmPreview* existingPreview();
+    [[nodiscard]] static frmBackups* existingBackups();
 
     // Shows a window without modality, or brings it to the front when it is showing.
     static void showModeless(QWidget* window);

@@ -3,25 +3,33 @@
 #include "app/forms.h"
 #include "app/frmbrevik_design.h"
 #include "app/frmsplash.h"
+#include "app/stripoutcome.h"
 #include "app/stripprogress.h"
 #include "import/export/extraction.h"
 #include "import/export/quickbooksfolderlock.h"
 #include "import/export/rowreader.h"
 #include "import/export/textencoding.h"
 #include "import/paths.h"
+#include "import/remedies.h"
 #include "import/writer/clientwriter.h"
+#include "import/writer/customerlist.h"
+#include "import/writer/importplan.h"
 #include "import/writer/striprun.h"
 #include "platform/beep.h"
 #include "platform/messagebox.h"
 #include "platform/openfiledialog.h"
+#include "platform/savefiledialog.h"
 #include "platform/userinputblocker.h"
 #include "settings/frmpath.h"
 #include "settings/programfolder.h"
 #include "settings/versionfile.h"
 #include "windows/frmabout.h"
+#include "windows/frmbackups.h"
 #include "windows/frmexport.h"
+#include "windows/frmpreview.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -33,6 +41,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QWindow>
 
 namespace brevik::ui {
@@ -55,6 +64,7 @@ frmBrevik::frmBrevik(QWidget* parent)
     m_client = new QWidget(this);
     setCentralWidget(m_client);
     m_controls.build(m_client, design);
+    m_controls.name(frmBrevikNames());
     applyWindowDesign(this, m_client, design);
     // The window is sizable and the import steps set heights that cut the client area off;
     // the controls keep their design positions whatever the size.
@@ -89,6 +99,9 @@ frmBrevik::frmBrevik(QWidget* parent)
             " padding: 0px 2px; }"));
 
     connectControls();
+    // A failed step's message says where in the program it can be mended.
+    setRemedies({QStringLiteral("Choose the folders with File > Path Names."),
+                 QStringLiteral("File > Backups puts one of its backups back.")});
     if (QWidget* first = m_controls.firstFocusable())
         first->setFocus();
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &frmBrevik::noteFocusWindow);
@@ -100,19 +113,33 @@ void frmBrevik::buildMenus()
         action->setObjectName(name);
         return action;
     };
-    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    // Every menu and entry has its access key, so that the program can be used without a mouse.
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFile"));
-    mnuPathNames = named(mnuFile->addAction(QStringLiteral("Path Names")), QStringLiteral("mnuPathNames"));
+    mnuPathNames = named(mnuFile->addAction(QStringLiteral("&Path Names")), QStringLiteral("mnuPathNames"));
+    mnuPreview =
+        named(mnuFile->addAction(QStringLiteral("Pre&view Import...")), QStringLiteral("mnuPreview"));
+    mnuSaveReport =
+        named(mnuFile->addAction(QStringLiteral("Save &Report...")), QStringLiteral("mnuSaveReport"));
+    mnuBackups = named(mnuFile->addAction(QStringLiteral("&Backups...")), QStringLiteral("mnuBackups"));
     mnusep2 = named(mnuFile->addSeparator(), QStringLiteral("mnusep2"));
-    mnuExit = named(mnuFile->addAction(QStringLiteral("Exit")), QStringLiteral("mnuExit"));
+    mnuExit = named(mnuFile->addAction(QStringLiteral("E&xit")), QStringLiteral("mnuExit"));
+    // A preview needs a chosen export, a report a STRIP behind it.
+    mnuPreview->setEnabled(false);
+    mnuSaveReport->setEnabled(false);
 
-    mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
-    mnuAbout = named(mnuHelp->addAction(QStringLiteral("About")), QStringLiteral("mnuAbout"));
+    mnuAbout = named(mnuHelp->addAction(QStringLiteral("&About")), QStringLiteral("mnuAbout"));
     mnuSep1 = named(mnuHelp->addSeparator(), QStringLiteral("mnuSep1"));
-    mnuExport = named(mnuHelp->addAction(QStringLiteral("Export Details")), QStringLiteral("mnuExport"));
+    mnuExport = named(mnuHelp->addAction(QStringLiteral("&Export Details")), QStringLiteral("mnuExport"));
+
+    // F10 opens the first menu, as on the desktops the operators know; a lone Alt reaches the
+    // menu bar through the program's style.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(mnuFile->menuAction()); });
 }
 
 void frmBrevik::connectControls()
@@ -126,6 +153,9 @@ void frmBrevik::connectControls()
     connect(opt2000, &QRadioButton::clicked, this, &frmBrevik::opt2000_Click);
     connect(opt2002, &QRadioButton::clicked, this, &frmBrevik::opt2002_Click);
     connect(mnuPathNames, &QAction::triggered, this, &frmBrevik::mnuPathNames_Click);
+    connect(mnuPreview, &QAction::triggered, this, &frmBrevik::mnuPreview_Click);
+    connect(mnuSaveReport, &QAction::triggered, this, &frmBrevik::mnuSaveReport_Click);
+    connect(mnuBackups, &QAction::triggered, this, &frmBrevik::mnuBackups_Click);
     connect(mnuExit, &QAction::triggered, this, &frmBrevik::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmBrevik::mnuAbout_Click);
     connect(mnuExport, &QAction::triggered, this, &frmBrevik::mnuExport_Click);
@@ -150,11 +180,17 @@ void frmBrevik::noteFocusWindow(QWindow* window)
 {
     if (!window || window == windowHandle())
         return;
-    const QList<QWidget*> others = {Forms::existingPath(), Forms::existingAbout(), Forms::existingExport(),
-                                    Forms::existingSplash()};
+    const QList<QWidget*> others = {Forms::existingPath(),    Forms::existingAbout(),
+                                    Forms::existingExport(),  Forms::existingSplash(),
+                                    Forms::existingPreview(), Forms::existingBackups()};
     for (QWidget* other : others)
         if (other && other->windowHandle() == window)
             m_otherWindowWasActive = true;
+}
+
+bool frmBrevik::fileChosen() const
+{
+    return !txtCustIIF->text().isEmpty() && txtCustIIF->text() != NoFileChosen;
 }
 
 bool frmBrevik::event(QEvent* event)
@@ -210,6 +246,7 @@ void frmBrevik::Command1_Click()
     const std::optional<QString> chosen = askOpenFile(this, request);
     txtCustIIF->clear();
     txtCustIIF->setText(chosen.value_or(NoFileChosen));
+    mnuPreview->setEnabled(fileChosen());
     Command1->setText(QStringLiteral("Customer File to Import"));
     for (QWidget* control : QWidgetList{cmdStart, lstCust, pb1, Label2})
         control->setVisible(true);
@@ -226,13 +263,19 @@ void frmBrevik::cmdStart_Click()
     if (chosen != NoFileChosen && !lock.take(operatorMessages())) {
         cmdStrip->setVisible(false);
     } else if (chosen != NoFileChosen) {
-        const ExtractionResult result = extractCustomerRows(chosen, gQ);
+        std::vector<qint64> exportRows;
+        const ExtractionResult result = extractCustomerRows(
+            chosen, gQ, [&exportRows](QByteArrayView, qint64 row) { exportRows.push_back(row); });
         if (result.succeeded()) {
             m_exportLayout = result.layout;
+            m_exportRows = std::move(exportRows);
             listCopiedRows(result.outputPath);
             cmdStrip->setVisible(true);
             cmdStart->setVisible(false);
             cmdStrip->move(pixels(3360), pixels(5760));
+            // EXIT, shown by an earlier STRIP, would stand under the new STRIP; it comes back
+            // when this one is over.
+            cmdExit->setVisible(false);
         } else {
             // A STRIP still showing from an earlier run would import a file that no longer
             // belongs to the chosen export.
@@ -283,13 +326,19 @@ void frmBrevik::cmdStrip_Click()
     QuickBooksFolderLock lock(gQ);
     if (!lock.take(operatorMessages()))
         return;
+    // STRIP cannot be pressed again during the run, and would stand over the note.
+    cmdStrip->setVisible(false);
     bool closeRequested = false;
     StripProgress progress(*this, values);
     StripProgress::Messages reporter(progress, operatorMessages());
     StripSummary summary;
+    m_report.clear();
     {
         ClientWriter writer(reporter);
+        writer.setRecordObserver(
+            [this](const CustomerRecord& record) { m_report += csvLine(record, Tense::Done); });
         StripOptions options;
+        options.exportRows = m_exportRows;
         options.stopRequested = [&closeRequested] {
             return closeRequested;
         };
@@ -305,10 +354,71 @@ void frmBrevik::cmdStrip_Click()
     }
     gM = values.gM;
     gQ = values.gQ;
-    if (summary.interrupted)
-        operatorMessages().report(interruptedRunMessage(summary));
-    if (closeRequested)
+    // A run that stopped at the database or the file can be run again once the cause is mended.
+    if (!summary.completed && !summary.interrupted)
+        cmdStrip->setVisible(true);
+    mnuSaveReport->setEnabled(!m_report.isEmpty());
+    showOutcome(summary);
+    if (closeRequested) {
         close();
+        return;
+    }
+    // After the run the next step is EXIT, not the record fields out of sight.
+    if (cmdExit->isVisible())
+        cmdExit->setFocus();
+}
+
+// One box tells what the run did, as the tool's summary does, and where the copy of the database
+// made before it stands; a run that stopped early says from which row on nothing was stored.
+void frmBrevik::showOutcome(const StripSummary& summary)
+{
+    const qint64 settled = summary.clientsAdded + summary.clientsUpdated + summary.rowsWithoutWrite +
+                           summary.customersRefused + summary.jobsPassedOver;
+    // A run that stopped before it settled a customer has said why, and that nothing was imported.
+    if (!summary.completed && !summary.interrupted && settled == 0)
+        return;
+    operatorMessages().report(stripOutcomeText(summary));
+}
+
+void frmBrevik::mnuPreview_Click()
+{
+    if (!fileChosen())
+        return;
+    PlanRequest request;
+    request.exportFile = txtCustIIF->text();
+    request.dataFolder = gM;
+    request.gOpt = gOpt;
+    frmPreview& preview = Forms::preview();
+    Forms::showModeless(&preview);
+    preview.preview(request);
+}
+
+void frmBrevik::mnuSaveReport_Click()
+{
+    if (m_report.isEmpty())
+        return;
+    const std::optional<QString> chosen =
+        askSaveFile(this, {QStringLiteral("Save the Report of the Import"),
+                           QDir(gQ).filePath(QStringLiteral("import-report.csv")), QStringLiteral("csv")});
+    if (!chosen)
+        return;
+    ReportFile file(*chosen);
+    QString why;
+    bool saved = file.open(why);
+    if (saved) {
+        file.addLines(m_report);
+        saved = file.commit(why);
+    }
+    if (!saved)
+        operatorMessages().report(
+            QStringLiteral("The report cannot be saved as %1: %2.").arg(displayPath(*chosen), clause(why)));
+}
+
+void frmBrevik::mnuBackups_Click()
+{
+    frmBackups& backups = Forms::backups();
+    backups.showBackupsOf(gM);
+    Forms::showModeless(&backups);
 }
 
 void frmBrevik::cmdExit_Click()

@@ -2,11 +2,13 @@
 
 #include "import/export/exportlayout.h"
 #include "import/rules/customerfields.h"
+#include "import/writer/striprun.h"
 #include "platform/formdesign.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <vector>
 
 class QLineEdit;
 class QListWidget;
@@ -63,6 +65,9 @@ public:
 
     QMenu* mnuFile = nullptr;
     QAction* mnuPathNames = nullptr;
+    QAction* mnuPreview = nullptr;
+    QAction* mnuSaveReport = nullptr;
+    QAction* mnuBackups = nullptr;
     QAction* mnusep2 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -79,6 +84,9 @@ public Q_SLOTS:
     void opt2000_Click();
     void opt2002_Click();
     void mnuPathNames_Click();
+    void mnuPreview_Click();
+    void mnuSaveReport_Click();
+    void mnuBackups_Click();
     void mnuExit_Click();
     void mnuAbout_Click();
     void mnuExport_Click();
@@ -93,10 +101,17 @@ private:
     void storeVersion(const QString& value);
     void noteFocusWindow(QWindow* window);
     void listCopiedRows(const QString& customerFile);
+    void showOutcome(const StripSummary& summary);
+    [[nodiscard]] bool fileChosen() const;
 
     QWidget* m_client = nullptr;
     DesignedControls m_controls;
     ExportLayout m_exportLayout;
+    // The export's row of each row of QBCUST.TXT, from START, so that STRIP's report and
+    // messages name the rows the operator sees in the export.
+    std::vector<qint64> m_exportRows;
+    // The lines of the report of the last STRIP, as the tool's --report writes them.
+    QByteArray m_report;
     bool m_activatedBefore = false;
     bool m_otherWindowWasActive = false;
     bool m_closing = false;

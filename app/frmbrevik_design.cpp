@@ -124,4 +124,27 @@ const WindowDesign& frmBrevikDesign()
     return design;
 }
 
+std::span<const ControlName> frmBrevikNames()
+{
+    static const ControlName names[] = {
+        {L("txtCustIIF"), {}, QStringLiteral("Customer File to Import")},
+        {L("lstCust"), {}, QStringLiteral("Customers")},
+        {L("pb1"), L("Label2"), {}},
+        {L("txtHold1"), {}, QStringLiteral("Orvella data folder")},
+        {L("txtHold2"), {}, QStringLiteral("QuickBooks folder")},
+        {L("Text1(0)"), L("Label1(11)"), {}},
+        {L("Text1(1)"), L("Label1(1)"), {}},
+        {L("Text1(2)"), L("Label1(2)"), {}},
+        {L("Text1(3)"), L("Label1(3)"), {}},
+        {L("Text1(4)"), L("Label1(4)"), {}},
+        {L("Text1(5)"), L("Label1(5)"), {}},
+        {L("Text1(6)"), L("Label1(6)"), {}},
+        {L("Text1(7)"), L("Label1(7)"), {}},
+        {L("Text1(8)"), L("Label1(8)"), {}},
+        {L("Text1(9)"), L("Label1(9)"), {}},
+        {L("Text1(10)"), L("Label1(10)"), {}},
+    };
+    return names;
+}
+
 } // namespace brevik::ui

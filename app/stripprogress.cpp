@@ -20,10 +20,30 @@ StripProgress::StripProgress(frmBrevik& window, const WindowValues& values)
     , m_values(values)
 {}
 
+StripProgress::~StripProgress()
+{
+    endWaiting();
+}
+
+// Until its first customer is written the run copies and opens the database, which another
+// program may hold for seconds; the window says so, beside the wait cursor of the run.
 void StripProgress::cleared()
 {
     m_names.clear();
     m_window.lstCust->clear();
+    m_caption = m_window.Label2->text();
+    m_window.Label2->setText(QStringLiteral("Waiting for the database zrdata.mdb..."));
+    m_waiting = true;
+    m_rowsSeen = 0;
+    QCoreApplication::processEvents();
+}
+
+void StripProgress::endWaiting()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_window.Label2->setText(m_caption);
 }
 
 void StripProgress::started(qint64 maximum)
@@ -46,6 +66,9 @@ void StripProgress::started(qint64 maximum)
 void StripProgress::progressed(qint64 value)
 {
     m_value = value;
+    // The second row comes once the first customer is in the database.
+    if (m_waiting && ++m_rowsSeen > 1)
+        endWaiting();
     if (m_sinceRepaint.nsecsElapsed() < m_intervalNs)
         return;
     m_sinceRepaint.start();
@@ -63,6 +86,7 @@ void StripProgress::nameTaken(const QString& name)
 
 void StripProgress::finished()
 {
+    endWaiting();
     showCurrent();
     m_window.cmdStrip->setVisible(false);
     m_window.cmdStart->setVisible(false);
@@ -74,6 +98,8 @@ void StripProgress::showCurrent()
     if (!m_names.isEmpty()) {
         m_window.lstCust->addItems(m_names);
         m_names.clear();
+        // The current customer stays in view, at the pace of the bar.
+        m_window.lstCust->scrollToBottom();
     }
     m_window.pb1->setValue(static_cast<int>(m_value >> m_scale));
     for (std::size_t i = 0; i < CustomerFieldCount; ++i)

@@ -20,6 +20,9 @@ class StripProgress final : public StripObserver
 {
 public:
     StripProgress(frmBrevik& window, const WindowValues& values);
+    ~StripProgress() override;
+    StripProgress(const StripProgress&) = delete;
+    StripProgress& operator=(const StripProgress&) = delete;
 
     void cleared() override;
     void started(qint64 maximum) override;
@@ -57,6 +60,11 @@ private:
     int m_scale = 0;     // bits the bar's values are shifted by, for files over 2 GB
     qint64 m_intervalNs = ShortestIntervalNs;
     QElapsedTimer m_sinceRepaint;
+    QString m_caption; // Label2's own, while it says that the run waits for the database
+    bool m_waiting = false;
+    int m_rowsSeen = 0;
+
+    void endWaiting();
 };
 
 } // namespace brevik::ui

@@ -36,6 +36,14 @@ DesignStyle::DesignStyle()
     : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
 {}
 
+int DesignStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                           QStyleHintReturn* returnData) const
+{
+    if (hint == SH_MenuBar_AltKeyNavigation)
+        return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
 void DesignStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                                 const QWidget* widget) const
 {

@@ -246,6 +246,21 @@ QObject* DesignedControls::object(QStringView name) const
     return m_controls.value(name.toString()).data();
 }
 
+void DesignedControls::name(std::span<const ControlName> names) const
+{
+    for (const ControlName& n : names) {
+        auto* control = get<QWidget>(QString(n.control));
+        if (!control)
+            continue;
+        QString text = n.text;
+        if (auto* label = get<QLabel>(QString(n.label))) {
+            label->setBuddy(control);
+            text = label->text().simplified() + text;
+        }
+        control->setAccessibleName(text);
+    }
+}
+
 QWidget* DesignedControls::firstFocusable() const
 {
     std::vector<const ControlDesign*> tabbed;

@@ -114,6 +114,16 @@ inline const QColor Black(0, 0, 0);
 [[nodiscard]] QFont designFont(const FontDesign& font);
 
 // The controls of one window, built from its design table and found by their design names.
+// What names a control for a screen reader: the label beside it, whose caption becomes the
+// control's accessible name and which takes the control as its buddy, or, where no label stands
+// beside it, a text of its own (the caption of the button that fills it, say).
+struct ControlName
+{
+    QLatin1StringView control;
+    QLatin1StringView label; // empty: the text names it
+    QString text;            // added after the label's caption, or the whole name without a label
+};
+
 class DesignedControls
 {
 public:
@@ -129,6 +139,9 @@ public:
 
     // The first control in the focus order that can take the focus now.
     [[nodiscard]] QWidget* firstFocusable() const;
+
+    // Gives the fields, lists and bars their accessible names.
+    void name(std::span<const ControlName> names) const;
 
 private:
     QHash<QString, QPointer<QObject>> m_controls;

@@ -24,6 +24,16 @@ void MessageBoxReporter::report(const QString& message)
     box.exec();
 }
 
+bool MessageBoxReporter::confirm(const QString& question)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Brevik"), question,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowFlags(fixedDialogFlags());
+    return box.exec() == QMessageBox::Yes;
+}
+
 Reporter& operatorMessages()
 {
     static MessageBoxReporter boxes;

@@ -39,6 +39,7 @@ frmPath::frmPath(QWidget* parent)
 {
     m_client = new QWidget(this);
     m_controls.build(m_client, frmPathDesign());
+    m_controls.name(frmPathNames());
     applyWindowDesign(this, m_client, frmPathDesign());
     // The window may be sized freely; the controls keep their places on the beige ground.
     QPalette ground = palette();

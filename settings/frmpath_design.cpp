@@ -53,4 +53,17 @@ const WindowDesign& frmPathDesign()
     return design;
 }
 
+std::span<const ControlName> frmPathNames()
+{
+    static const ControlName names[] = {
+        {L("drvBox"), L("Label1"), QStringLiteral(": drive")},
+        {L("dirBox"), L("Label1"), QStringLiteral(": folder")},
+        {L("Text1"), L("Label3"), {}},
+        {L("Drive1"), L("Label7"), QStringLiteral(": drive")},
+        {L("Dir1"), L("Label7"), QStringLiteral(": folder")},
+        {L("Text2"), L("Label5"), {}},
+    };
+    return names;
+}
+
 } // namespace brevik::ui

@@ -2,6 +2,7 @@
 
 #include "import/paths.h"
 #include "import/reporter.h"
+#include "import/writer/customerlist.h"
 #include "import/writer/striprun.h"
 #include "settings/versionfile.h"
 #include "tools/commands.h"
@@ -53,14 +54,7 @@ int usageError(const QString& error)
 
 void printSummary(const StripSummary& summary, std::FILE* stream)
 {
-    printLine(stream, QStringLiteral("rows read: %1, clients added: %2, clients updated: %3, rows that wrote "
-                                     "nothing: %4, customers refused: %5, jobs passed over: %6")
-                          .arg(summary.rowsRead)
-                          .arg(summary.clientsAdded)
-                          .arg(summary.clientsUpdated)
-                          .arg(summary.rowsWithoutWrite)
-                          .arg(summary.customersRefused)
-                          .arg(summary.jobsPassedOver));
+    printLine(stream, summaryLine(summary));
 }
 
 std::optional<int> folderRefusal(const ToolFolders& folders, Reporter& reporter)

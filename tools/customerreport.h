@@ -1,63 +1,14 @@
 #pragma once
 
-#include "import/export/replacingfile.h"
-#include "import/writer/clientwriter.h"
+#include "import/writer/customerlist.h"
 
-#include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <vector>
 
 namespace brevik::tool {
 
-// Whether a list of customers tells what an import would do (a plan) or what it did (a report).
-enum class Tense
-{
-    Plan,
-    Done,
-};
-
-// The action of a customer: "add" or "added", "update" or "updated", "nothing", "job", "refused".
-[[nodiscard]] QString actionOf(WriteOutcome outcome, Tense tense);
-// What the row and the rules noted of a customer, in words, then why it was refused.
-[[nodiscard]] QStringList notesOf(const CustomerRecord& record);
-
-// The CSV of a plan or a report (RFC 4180, lines ended by CR LF, UTF-8): the header, and the line
-// of one customer.
-[[nodiscard]] QByteArray csvHeader();
-[[nodiscard]] QByteArray csvLine(const CustomerRecord& record, Tense tense);
-
 // The customers in aligned columns for a terminal, a header first.
 [[nodiscard]] QString columnsOf(const std::vector<CustomerRecord>& records, Tense tense);
-
-// The report file of an import: the CSV of what was done with each customer, written whole.
-// It is written under a new name of its own beside the report's (never a file that exists) and
-// put in place by commit(), which replaces the report's name and never follows it. Nothing is
-// seen under that name until commit, so a run that is stopped leaves no half report, and a link
-// put in its place meanwhile is replaced, not followed.
-class ReportFile
-{
-public:
-    explicit ReportFile(const QString& path);
-
-    // Refuses a name that stands for anything but an ordinary file (a link, a device, a pipe, a
-    // folder); then opens the file and writes the header through to the disk, so that a disk
-    // without room says so before the first customer. False, with the reason, when the report
-    // cannot be written.
-    [[nodiscard]] bool open(QString& why);
-    void add(const CustomerRecord& record);
-    [[nodiscard]] bool commit(QString& why);
-    [[nodiscard]] QString path() const { return m_path; }
-
-private:
-    // Writes what is pending; false once a write has failed, whose reason m_failure then holds.
-    bool writePending();
-
-    QString m_path;
-    ReplacingFile m_file;
-    QByteArray m_pending;
-    QString m_failure;
-};
 
 } // namespace brevik::tool

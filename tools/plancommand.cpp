@@ -6,8 +6,8 @@
 #include "tools/commands.h"
 #include "tools/commandsupport.h"
 #include "tools/customerreport.h"
-#include "tools/terminaltext.h"
 #include "tools/interruptrequests.h"
+#include "tools/terminaltext.h"
 
 #ifdef Q_OS_WIN
 #include <fcntl.h>

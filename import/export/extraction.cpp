@@ -4,6 +4,7 @@
 #include "import/export/replacingfile.h"
 #include "import/export/rowreader.h"
 #include "import/paths.h"
+#include "import/remedies.h"
 
 #include <QFile>
 
@@ -196,9 +197,10 @@ QString ExtractionFailure::message() const
             .arg(displayPath(path), rows);
     }
     case Cause::OutputUnwritable:
-        return QStringLiteral("The customer rows could not be written to %1: %2. Any earlier copy of the "
-                              "file was left as it was.")
-            .arg(displayPath(path), clause(reason));
+        return withRemedy(QStringLiteral("The customer rows could not be written to %1: %2. Any earlier copy "
+                                         "of the file was left as it was.")
+                              .arg(displayPath(path), clause(reason)),
+                          remedies().folders);
     }
     return reason;
 }

@@ -3,6 +3,7 @@
 #include "import/engine/database.h"
 #include "import/engine/onlinecopy.h"
 #include "import/paths.h"
+#include "import/remedies.h"
 
 #include <sqlite3.h>
 
@@ -238,9 +239,11 @@ QString Backup::message(const QString& databasePath) const
                               "not be made: %3. Nothing was imported.")
             .arg(displayPath(databasePath), displayPath(path), clause(reason));
     case Cause::Damaged:
-        return QStringLiteral("The Orvella database %1 is damaged (%2). Nothing was imported. Put one of its "
-                              "backups in its place, or have the database repaired.")
-            .arg(displayPath(databasePath), clause(reason));
+        return withRemedy(
+            QStringLiteral("The Orvella database %1 is damaged (%2). Nothing was imported. Put one "
+                           "of its backups in its place, or have the database repaired.")
+                .arg(displayPath(databasePath), clause(reason)),
+            remedies().damage);
     case Cause::Locked:
         return QStringLiteral(
                    "The Orvella database %1 is locked by another program (%2). Nothing was imported.")

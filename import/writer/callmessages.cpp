@@ -1,6 +1,10 @@
 #include "callmessages.h"
 
 #include "import/paths.h"
+#include "import/remedies.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace brevik {
 
@@ -46,8 +50,20 @@ QString CallMessages::noClientNumber(const QString& name, qint64 row)
 
 QString CallMessages::cannotOpen(const QString& path, const db::Status& status)
 {
-    return QStringLiteral("The Orvella database %1 cannot be opened: %2")
-        .arg(displayPath(path), status.description());
+    const QString message = QStringLiteral("The Orvella database %1 cannot be opened: %2")
+                                .arg(displayPath(path), status.description());
+    switch (status.number()) {
+    case db::ErrFileNotFound:
+        return withRemedy(message, remedies().folders);
+    case db::ErrCannotOpen:
+        // A data folder that is not there is a folder setting to mend.
+        return QFileInfo(path).absoluteDir().exists() ? message : withRemedy(message, remedies().folders);
+    case db::ErrCorrupt:
+    case db::ErrNotADatabase:
+        return withRemedy(message, remedies().damage);
+    default:
+        return message;
+    }
 }
 
 QString CallMessages::locked(const QString& path)

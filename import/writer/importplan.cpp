@@ -158,7 +158,8 @@ StripSummary planImport(const PlanRequest& request, Reporter& reporter,
     options.exportRows = std::move(exportRows);
     options.stopRequested = request.stopRequested;
     StripRun run(values, writer, planReporter, std::move(options));
-    return run.run(customerFileIn(values.gQ), extraction.layout, following);
+    return run.run(customerFileIn(values.gQ), extraction.layout,
+                   request.observer ? *request.observer : following);
 }
 
 } // namespace brevik

@@ -42,21 +42,24 @@ StripRun::StripRun(WindowValues& values, ClientWriter& writer, Reporter& reporte
 StripSummary StripRun::run(const QString& customerFile, const ExportLayout& layout, StripObserver& observer)
 {
     StripSummary summary;
+    db::Backup backup; // the copy made before the first row
     // Whatever ends the run, the summary holds the customers whose rows were committed.
-    const auto counted = [&summary, this]() -> StripSummary& {
+    const auto counted = [&summary, &backup, this]() -> StripSummary& {
         const WriteTally& tally = m_writer.committed();
         summary.clientsAdded = tally.added;
         summary.clientsUpdated = tally.updated;
         summary.rowsWithoutWrite = tally.nothingWritten;
         summary.customersRefused = tally.refused;
         summary.jobsPassedOver = tally.jobsPassedOver;
+        // The copy made before the first row is kept only by a run that wrote (see settleBackup).
+        summary.backupPath =
+            backup.outcome == db::Backup::Outcome::Made && m_writer.committedRows() ? backup.path : QString();
         return summary;
     };
     observer.cleared();
 
     // The copy made before the first row stays only if the run wrote; the run's last commit is
     // made first, so that the copy is settled on what the database holds.
-    db::Backup backup;
     const auto settleBackup = qScopeGuard([&backup, this] {
         (void)m_writer.finish();
         db::settleBackup(backup, databaseIn(m_values.txtHold1), m_writer.committedRows());

@@ -49,6 +49,8 @@ struct StripSummary
     bool interrupted = false;
     qint64 lastStoredRow = 0;
     qint64 firstUnstoredRow = 0;
+    // The copy of the database made before the first write, where the run wrote and kept it.
+    QString backupPath;
 
     // Completed, with no customer refused.
     [[nodiscard]] bool clean() const { return completed && customersRefused == 0; }

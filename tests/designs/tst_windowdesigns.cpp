@@ -18,10 +18,13 @@
 #include "windows/frmexport.h"
 #include "windows/frmexport_design.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -361,9 +364,34 @@ private Q_SLOTS:
     {
         const QIcon icon = windowIcon();
         QVERIFY(!icon.isNull());
-        QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(16, 16)}));
+        const QList<QSize> sizes = icon.availableSizes();
+        for (const QSize size : {QSize(64, 64), QSize(32, 32), QSize(16, 16)})
+            QVERIFY(sizes.contains(size));
         QCOMPARE(artworkPixmap(QStringLiteral(":/brevik/picicon.png")).size(), QSize(32, 32));
         QCOMPARE(artworkPixmap(QStringLiteral(":/brevik/splash.png")).size(), QSize(600, 407));
+        // Each picture at twice the size too, for a screen of twice the density.
+        QCOMPARE(QPixmap(QStringLiteral(":/brevik/picicon@2x.png")).size(), QSize(64, 64));
+        QCOMPARE(QPixmap(QStringLiteral(":/brevik/splash@2x.png")).size(), QSize(1200, 814));
+    }
+
+    // A screen reader names every field, list and bar by the label beside it.
+    void everyFieldListAndBarHasAName_data() { windowRows(); }
+    void everyFieldListAndBarHasAName()
+    {
+        createWindow();
+        QStringList unnamed;
+        for (QWidget* control : m_window->findChildren<QWidget*>()) {
+            const bool named = qobject_cast<QLineEdit*>(control) ||
+                               qobject_cast<QAbstractItemView*>(control) ||
+                               qobject_cast<QProgressBar*>(control) || qobject_cast<QComboBox*>(control);
+            // A combo box's own line and list are named through it.
+            if (named && !qobject_cast<QComboBox*>(control->parentWidget()) &&
+                !qobject_cast<QComboBox*>(control->parentWidget() ? control->parentWidget()->parentWidget()
+                                                                  : nullptr) &&
+                control->accessibleName().isEmpty())
+                unnamed << control->objectName();
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", ")));
     }
 };
 

@@ -205,7 +205,8 @@ private Q_SLOTS:
         QVERIFY2(paints > 1, qPrintable(counts));
         QVERIFY2(turns <= 3 + elapsed * 30 / 1000, qPrintable(counts));
         QVERIFY2(paints <= turns, qPrintable(counts));
-        QVERIFY(f.messages.messages().isEmpty());
+        QCOMPARE(f.messages.messages().size(), 1);
+        QVERIFY(f.messages.messages().first().startsWith(u"The import is complete."));
     }
 
     // Closing the window during the run ends the run after the customer being written: every
@@ -233,7 +234,7 @@ private Q_SLOTS:
         QCOMPARE(f.messages.messages().size(), 1);
         const QString said = f.messages.messages().first();
         const QRegularExpression howFar(QStringLiteral(
-            "^The import was interrupted: row (\\d+) was the last stored, and every customer up "
+            "The import was interrupted: row (\\d+) was the last stored, and every customer up "
             "to it is stored whole; nothing was stored from row (\\d+) on\\."));
         const QRegularExpressionMatch match = howFar.match(said);
         QVERIFY2(match.hasMatch(), qPrintable(said));
