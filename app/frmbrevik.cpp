@@ -180,9 +180,10 @@ void frmBrevik::noteFocusWindow(QWindow* window)
 {
     if (!window || window == windowHandle())
         return;
-    const QList<QWidget*> others = {Forms::existingPath(),    Forms::existingAbout(),
-                                    Forms::existingExport(),  Forms::existingSplash(),
-                                    Forms::existingPreview(), Forms::existingBackups()};
+    // The preview and the backups are steps between START and STRIP or after it: coming back
+    // from them keeps the height, so that STRIP and EXIT stay in view.
+    const QList<QWidget*> others = {Forms::existingPath(), Forms::existingAbout(), Forms::existingExport(),
+                                    Forms::existingSplash()};
     for (QWidget* other : others)
         if (other && other->windowHandle() == window)
             m_otherWindowWasActive = true;

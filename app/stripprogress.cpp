@@ -22,20 +22,27 @@ StripProgress::StripProgress(frmBrevik& window, const WindowValues& values)
 
 StripProgress::~StripProgress()
 {
+    db::setLockWaitListener(nullptr);
     endWaiting();
 }
 
-// Until its first customer is written the run copies and opens the database, which another
-// program may hold for seconds; the window says so, beside the wait cursor of the run.
 void StripProgress::cleared()
 {
     m_names.clear();
     m_window.lstCust->clear();
-    m_caption = m_window.Label2->text();
-    m_window.Label2->setText(QStringLiteral("Waiting for the database zrdata.mdb..."));
-    m_waiting = true;
-    m_rowsSeen = 0;
-    QCoreApplication::processEvents();
+    db::setLockWaitListener(this);
+}
+
+// The run holds the one thread while it waits, so the words are painted at once.
+void StripProgress::waitingForLock()
+{
+    if (!m_waiting) {
+        m_caption = m_window.Label2->text();
+        m_waiting = true;
+    }
+    m_window.Label2->setText(
+        QStringLiteral("Waiting for the database zrdata.mdb, which another program holds..."));
+    m_window.Label2->repaint();
 }
 
 void StripProgress::endWaiting()
@@ -66,9 +73,8 @@ void StripProgress::started(qint64 maximum)
 void StripProgress::progressed(qint64 value)
 {
     m_value = value;
-    // The second row comes once the first customer is in the database.
-    if (m_waiting && ++m_rowsSeen > 1)
-        endWaiting();
+    // A row read after a wait comes once the database is open to the run again.
+    endWaiting();
     if (m_sinceRepaint.nsecsElapsed() < m_intervalNs)
         return;
     m_sinceRepaint.start();

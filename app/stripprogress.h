@@ -1,5 +1,6 @@
 #pragma once
 
+#include "import/engine/lockwait.h"
 #include "import/reporter.h"
 #include "import/rules/customerfields.h"
 #include "import/writer/striprun.h"
@@ -16,7 +17,7 @@ class frmBrevik;
 // up to date and repainted only at intervals: about 30 times a second at most, and less often
 // where painting is slow, so that the updates take a small share of the run whatever the
 // display. In between, names wait in a batch and the bar keeps its last value.
-class StripProgress final : public StripObserver
+class StripProgress final : public StripObserver, public db::LockWaitListener
 {
 public:
     StripProgress(frmBrevik& window, const WindowValues& values);
@@ -29,6 +30,8 @@ public:
     void progressed(qint64 value) override;
     void nameTaken(const QString& name) override;
     void finished() override;
+    // Another program holds the database: the window says that it waits, beside the wait cursor.
+    void waitingForLock() override;
 
     // Brings the list, the bar and the customer fields up to date with the run; the window
     // calls it once more when the run is over, however it ended.
@@ -62,7 +65,6 @@ private:
     QElapsedTimer m_sinceRepaint;
     QString m_caption; // Label2's own, while it says that the run waits for the database
     bool m_waiting = false;
-    int m_rowsSeen = 0;
 
     void endWaiting();
 };

@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include "lockwait.h"
 #include "sqliteerror.h"
 #include "tableinfo.h"
 
@@ -20,8 +21,10 @@ namespace {
 int waitForLock(void*, int attempts)
 {
     thread_local QElapsedTimer waiting;
-    if (attempts == 0)
+    if (attempts == 0) {
         waiting.start();
+        noteLockWait();
+    }
     if (waiting.elapsed() >= Database::BusyTimeoutMs)
         return 0;
     sqlite3_sleep(1);

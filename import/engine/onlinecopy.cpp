@@ -1,6 +1,7 @@
 #include "onlinecopy.h"
 
 #include "database.h"
+#include "lockwait.h"
 
 #include <sqlite3.h>
 
@@ -33,6 +34,24 @@ Connection::~Connection()
     close();
 }
 
+namespace {
+
+// SQLite's own wait of LockWaitMs, which tells the thread's listener as it begins.
+int waitForCopyLock(void*, int attempts)
+{
+    thread_local QElapsedTimer waiting;
+    if (attempts == 0) {
+        waiting.start();
+        noteLockWait();
+    }
+    if (waiting.elapsed() >= LockWaitMs)
+        return 0;
+    sqlite3_sleep(1);
+    return 1;
+}
+
+} // namespace
+
 int Connection::open(const QString& path, int flags)
 {
     close();
@@ -41,7 +60,7 @@ int Connection::open(const QString& path, int flags)
         sqlite3_open_v2(encodedPath(path).constData(), &m_handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (m_handle) {
         sqlite3_extended_result_codes(m_handle, 1);
-        sqlite3_busy_timeout(m_handle, LockWaitMs);
+        sqlite3_busy_handler(m_handle, &waitForCopyLock, nullptr);
     }
     return rc;
 }

@@ -125,6 +125,19 @@ private Q_SLOTS:
         ui::frmBrevik& w = f.showMainWindow();
         QVERIFY(!w.mnuSaveReport->isEnabled());
         selectAndStart(f, w, Sample);
+
+        // The preview is a step between START and STRIP: coming back from it keeps STRIP in view.
+        w.mnuPreview->trigger();
+        ui::frmPreview* preview = ui::Forms::existingPreview();
+        QVERIFY(preview);
+        QSignalSpy finished(preview, &ui::frmPreview::planFinished);
+        QVERIFY(finished.wait(20000));
+        preview->close();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.heightTwips(), 7320);
+        QVERIFY(w.cmdStrip->mapTo(&w, QPoint(0, 0)).y() < w.height());
+
         QTest::mouseClick(w.cmdStrip, Qt::LeftButton);
 
         // One box at the end names the counts and the backup made before the first write.
