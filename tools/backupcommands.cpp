@@ -5,6 +5,7 @@
 #include "settings/settingsfile.h"
 #include "tools/commands.h"
 #include "tools/commandsupport.h"
+#include "tools/customerreport.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -20,6 +21,20 @@ int runBackups(const Invocation& invocation, Reporter& reporter)
         return *refused;
     const QString database = databaseIn(folders.dataFolder);
     const QList<db::BackupFacts> backups = db::describeBackups(database);
+    if (invocation.csv) {
+        // For scripts: the size in bytes, and no line but the header where there is no backup.
+        writeStandardOutputAsIs();
+        printBytes(stdout,
+                   csvRecord({QStringLiteral("made"), QStringLiteral("size_bytes"), QStringLiteral("clients"),
+                              QStringLiteral("backup"), QStringLiteral("note")}));
+        for (const db::BackupFacts& backup : backups)
+            printBytes(stdout,
+                       csvRecord({backup.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                  QString::number(backup.bytes),
+                                  backup.clients ? QString::number(*backup.clients) : QString(),
+                                  displayPath(backup.path), backup.clients ? QString() : backup.problem}));
+        return ExitCompleted;
+    }
     if (backups.isEmpty()) {
         printLine(stdout, QStringLiteral("No backups of %1").arg(displayPath(database)));
         return ExitCompleted;

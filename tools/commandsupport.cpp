@@ -9,6 +9,11 @@
 #include <cerrno>
 #include <cstring>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace brevik::tool {
 
 namespace {
@@ -46,8 +51,7 @@ QString outputFailure()
 
 int usageError(const QString& error)
 {
-    std::fprintf(stderr, "brevik-import: %s\n\n%s", error.toLocal8Bit().constData(),
-                 usageText().toLocal8Bit().constData());
+    std::fputs(usageErrorText(error).toLocal8Bit().constData(), stderr);
     return ExitUsage;
 }
 
@@ -61,6 +65,20 @@ void printSummary(const StripSummary& summary, std::FILE* stream)
                           .arg(summary.rowsWithoutWrite)
                           .arg(summary.customersRefused)
                           .arg(summary.jobsPassedOver));
+}
+
+int exitStatusOf(const StripSummary& summary)
+{
+    if (!summary.completed)
+        return ExitFailed;
+    return summary.customersRefused == 0 ? ExitCompleted : ExitRefused;
+}
+
+void writeStandardOutputAsIs()
+{
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
 }
 
 std::optional<int> folderRefusal(const ToolFolders& folders, Reporter& reporter)

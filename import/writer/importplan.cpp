@@ -141,7 +141,9 @@ StripSummary planImport(const PlanRequest& request, Reporter& reporter,
     values.gM = values.txtHold1;
     values.gQ = values.txtHold2;
     values.gOpt = request.gOpt;
-    StripObserver following;
+    StripObserver none;
+    StripObserver& following = request.observer ? *request.observer : none;
+    following.rowsToRead(extraction.rowsCopied);
     ClientWriter writer(planReporter);
     // No other program uses the copy: one commit at the end, and no pauses to let others in.
     writer.setBatchLimits(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());

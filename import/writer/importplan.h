@@ -12,8 +12,8 @@ namespace brevik {
 class Reporter;
 
 // An import to plan: the export, the data folder whose zrdata.mdb it would write, the version
-// value, where the plan may work (the system's temporary folder when empty), and what asks it
-// to stop early (see StripOptions::stopRequested).
+// value, where the plan may work (the system's temporary folder when empty), what asks it to
+// stop early (see StripOptions::stopRequested) and what follows its run (none when null).
 struct PlanRequest
 {
     QString exportFile;
@@ -21,6 +21,7 @@ struct PlanRequest
     QString gOpt;
     QString workFolder;
     std::function<bool()> stopRequested;
+    StripObserver* observer = nullptr;
 };
 
 // Shows what an import of the export would do to the database, changing nothing: the very
