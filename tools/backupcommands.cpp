@@ -5,6 +5,7 @@
 #include "settings/settingsfile.h"
 #include "tools/commands.h"
 #include "tools/commandsupport.h"
+#include "tools/customerreport.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -46,6 +47,19 @@ void printRestoreChoice(const db::RestoreChoice& choice, const QString& database
                                clientsOf(backup.clients, backup.problem), current));
 }
 
+// The note column of a backup in the CSV: why its clients could not be counted, and that its time
+// lies in the future.
+QString csvNote(const db::BackupFacts& backup)
+{
+    QStringList notes;
+    if (!backup.clients)
+        notes << backup.problem;
+    if (backup.future)
+        notes << QStringLiteral(
+            "its time is in the future: it is never removed, nor counted among the backups kept");
+    return notes.join(QStringLiteral("; "));
+}
+
 } // namespace
 
 int runBackups(const Invocation& invocation, Reporter& reporter)
@@ -56,6 +70,19 @@ int runBackups(const Invocation& invocation, Reporter& reporter)
         return *refused;
     const QString database = databaseIn(folders.dataFolder);
     const QList<db::BackupFacts> backups = db::describeBackups(database);
+    if (invocation.csv) {
+        // For scripts: the size in bytes, and no line but the header where there is no backup.
+        writeStandardOutputAsIs();
+        printBytes(stdout,
+                   csvRecord({QStringLiteral("made"), QStringLiteral("size_bytes"), QStringLiteral("clients"),
+                              QStringLiteral("backup"), QStringLiteral("note")}));
+        for (const db::BackupFacts& backup : backups)
+            printBytes(stdout, csvRecord({backup.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                          QString::number(backup.bytes),
+                                          backup.clients ? QString::number(*backup.clients) : QString(),
+                                          displayPath(backup.path), csvNote(backup)}));
+        return ExitCompleted;
+    }
     if (backups.isEmpty()) {
         printLine(stdout, QStringLiteral("No backups of %1").arg(displayPath(database)));
         return ExitCompleted;

@@ -21,7 +21,8 @@ struct OptionEntry
     std::optional<QString> Invocation::*slot;
     bool Invocation::*flag;
     // An empty value is refused: an empty folder would leave the folder to zrQBck.dat, an
-    // empty file name names no file.
+    // empty file name names no file. So is "-", which stands for standard input only as the
+    // export file.
     bool refuseEmpty;
     QLatin1StringView emptyWhat; // "folder" or "file name", for that usage error
 };
@@ -33,9 +34,10 @@ enum OptionBit : unsigned
     QbVersion = 1u << 2,
     ReportFile = 1u << 3,
     Csv = 1u << 4,
+    Quiet = 1u << 5,
 };
 
-const std::array<OptionEntry, 5> Options{{
+const std::array<OptionEntry, 6> Options{{
     {QLatin1StringView("data-folder"), QLatin1StringView("DIR"),
      QLatin1StringView("The Orvella data folder, which holds zrdata.mdb."), &Invocation::dataFolder, nullptr,
      true, QLatin1StringView("folder")},
@@ -52,10 +54,13 @@ const std::array<OptionEntry, 5> Options{{
                        "imported."),
      &Invocation::report, nullptr, true, QLatin1StringView("file name")},
     {QLatin1StringView("csv"), QLatin1StringView(),
-     QLatin1StringView("Prints the plan as CSV (RFC 4180) with the columns "
-                       "row,name,action,client_number,notes instead of columns for a terminal; the "
-                       "summary line then goes to standard error."),
+     QLatin1StringView("Prints CSV for scripts (RFC 4180, UTF-8, lines ended by CR LF) instead of "
+                       "columns for a terminal."),
      nullptr, &Invocation::csv, false, QLatin1StringView()},
+    {QLatin1StringView("quiet"), QLatin1StringView(),
+     QLatin1StringView("Prints messages and the summary line only: no progress, and no line for the "
+                       "customer rows copied."),
+     nullptr, &Invocation::quiet, false, QLatin1StringView()},
 }};
 
 // One command: its name, its one file or folder (if any), its options and its lines of help.
@@ -80,19 +85,20 @@ const std::array<CommandEntry, 7> Commands{{
      QLatin1StringView()},
     {Command::Strip, QLatin1StringView("strip"), QLatin1StringView(),
      QLatin1StringView("strip takes no file name"), nullptr,
-     DataFolder | QuickBooksFolder | QbVersion | ReportFile,
+     DataFolder | QuickBooksFolder | QbVersion | ReportFile | Quiet,
      QLatin1StringView("imports QBCUST.TXT of the QuickBooks folder into zrdata.mdb of the data\n"
                        "folder, as STRIP does"),
      QLatin1StringView("Before the first customer is written, zrdata.mdb is copied beside itself (see\n"
                        "the backups command). The rows of a report are those of QBCUST.TXT.")},
     {Command::Import, QLatin1StringView("import"), QLatin1StringView("EXPORT_FILE"),
      QLatin1StringView("import needs one export file"), &Invocation::exportFile,
-     DataFolder | QuickBooksFolder | QbVersion | ReportFile, QLatin1StringView("extract, then strip"),
+     DataFolder | QuickBooksFolder | QbVersion | ReportFile | Quiet, QLatin1StringView("extract, then strip"),
      QLatin1StringView("Before the first customer is written, zrdata.mdb is copied beside itself (see\n"
                        "the backups command). Messages and the rows of a report name each customer by\n"
                        "its row in the export.")},
     {Command::Plan, QLatin1StringView("plan"), QLatin1StringView("EXPORT_FILE"),
-     QLatin1StringView("plan needs one export file"), &Invocation::exportFile, DataFolder | QbVersion | Csv,
+     QLatin1StringView("plan needs one export file"), &Invocation::exportFile,
+     DataFolder | QbVersion | Csv | Quiet,
      QLatin1StringView("shows what import would do with an export, customer by customer, and\n"
                        "writes nothing"),
      QLatin1StringView("For each customer row of the export it gives the row, the client's name as it\n"
@@ -102,6 +108,8 @@ const std::array<CommandEntry, 7> Commands{{
                        "(a name cut to 40 characters, which the next import adds again; a city line\n"
                        "without a comma; a state cut from a longer text; a row without a TAB). Later\n"
                        "rows see what earlier ones would do. It ends with the summary line of import.\n"
+                       "With --csv the columns are row,name,action,client_number,notes, and the summary\n"
+                       "line goes to standard error.\n"
                        "\n"
                        "The plan runs the import itself against a private copy of zrdata.mdb in a\n"
                        "temporary folder, which goes away afterwards. zrdata.mdb is read through a\n"
@@ -109,11 +117,13 @@ const std::array<CommandEntry, 7> Commands{{
                        "the QuickBooks folder is not used. A database that is missing, locked or not\n"
                        "an Orvella database gets the messages import would give.")},
     {Command::Backups, QLatin1StringView("backups"), QLatin1StringView(),
-     QLatin1StringView("backups takes no file name"), nullptr, DataFolder,
+     QLatin1StringView("backups takes no file name"), nullptr, DataFolder | Csv,
      QLatin1StringView("lists the backups of zrdata.mdb in the data folder, newest first"),
      QLatin1StringView("Each line gives the time the backup was made, its size, its number of clients\n"
                        "and its file. Runs that write copy zrdata.mdb beside itself first, to\n"
-                       "zrdata-YYYYMMDD-HHMMSS.mdb.bak; the five newest copies are kept.")},
+                       "zrdata-YYYYMMDD-HHMMSS.mdb.bak; the five newest copies are kept. With --csv\n"
+                       "the columns are made,size_bytes,clients,backup,note: the size in bytes, and\n"
+                       "as note why the clients could not be counted, where they could not.")},
     {Command::Restore, QLatin1StringView("restore"), QLatin1StringView("BACKUP"),
      QLatin1StringView("restore needs one backup file"), &Invocation::backupFile, DataFolder,
      QLatin1StringView("puts a backup of zrdata.mdb back in its place"),
@@ -215,6 +225,8 @@ QString commandHelp(const CommandEntry& entry)
         text += QStringLiteral("  %1  %2\n")
                     .arg(names.at(i).leftJustified(width), wrapped(descriptions.at(i), width + 4));
     text += QStringLiteral("\nAn option's value follows it after a blank or '='; \"--\" ends the options.\n");
+    if (entry.argumentSlot == &Invocation::exportFile)
+        text += QStringLiteral("An EXPORT_FILE of \"-\" is read from standard input.\n");
     return text;
 }
 
@@ -239,10 +251,12 @@ QString usageText()
     QString text = QStringLiteral("Usage:\n");
     for (const CommandEntry& entry : Commands)
         text += QStringLiteral("  ") + synopsis(entry) + u'\n';
-    text += QStringLiteral("  brevik-import COMMAND --help\n"
+    text += QStringLiteral("  brevik-import help [COMMAND]\n"
+                           "  brevik-import COMMAND --help\n"
                            "  brevik-import --help\n"
                            "  brevik-import --version\n\n"
-                           "An option's value follows it after a blank or '='; \"--\" ends the options.\n\n");
+                           "An option's value follows it after a blank or '='; \"--\" ends the options.\n"
+                           "An EXPORT_FILE of \"-\" is read from standard input.\n\n");
     for (const CommandEntry& entry : Commands)
         text +=
             QString(entry.name).leftJustified(SummaryColumn) + indented(entry.summary, SummaryColumn) + u'\n';
@@ -253,12 +267,21 @@ QString usageText()
                 "  %1\n"
                 "and read from there; a file without a copy there is read from the tool's folder.\n"
                 "\n"
-                "Messages go to standard error, one line each; the last line on standard output sums up\n"
-                "the run. Exit status: 0 the run completed, 1 it could not run, stopped, or a customer\n"
-                "was refused, 2 a usage error, 130, 143 or 129 Ctrl-C, SIGTERM or SIGHUP ended the run\n"
-                "after the customer being written.\n")
+                "Messages go to standard error, one line each, after \"brevik-import: \"; the last line\n"
+                "on standard output sums up the run. On a terminal, a line on standard error shows the\n"
+                "progress of strip, import and plan.\n"
+                "\n"
+                "Exit status: 0 the run completed; 1 it could not run, or it stopped; 2 a usage error;\n"
+                "3 the run completed, but the database refused (in a plan: would refuse) a customer;\n"
+                "130, 143 or 129 Ctrl-C, SIGTERM or SIGHUP ended the run after the customer being\n"
+                "written.\n")
                 .arg(displayPath(userSettingsFolder()));
     return text;
+}
+
+QString usageErrorText(const QString& error)
+{
+    return QStringLiteral("brevik-import: %1\nTry 'brevik-import --help' for more information.\n").arg(error);
 }
 
 QString versionLine()
@@ -275,9 +298,22 @@ ParseResult parseCommandLine(const QStringList& arguments)
     }
     Invocation inv;
     const QString& verb = arguments.first();
-    if (verb == u"--help" || verb == u"-h" || verb == u"help") {
+    if (verb == u"--help" || verb == u"-h" || (verb == u"help" && arguments.size() == 1)) {
         inv.command = Command::Help;
         inv.helpText = usageText();
+        result.invocation = inv;
+        return result;
+    }
+    if (verb == u"help") {
+        const CommandEntry* entry = findCommand(arguments.at(1));
+        if (arguments.size() > 2)
+            result.error = QStringLiteral("help takes one command");
+        else if (!entry && arguments.at(1) != u"help")
+            result.error = QStringLiteral("unknown command: %1").arg(arguments.at(1));
+        if (!result.error.isEmpty())
+            return result;
+        inv.command = Command::Help;
+        inv.helpText = entry ? commandHelp(*entry) : usageText();
         result.invocation = inv;
         return result;
     }
@@ -288,7 +324,9 @@ ParseResult parseCommandLine(const QStringList& arguments)
     }
     const CommandEntry* entry = findCommand(verb);
     if (!entry) {
-        result.error = QStringLiteral("unknown command: %1").arg(verb);
+        result.error = verb.startsWith(u'-') && verb.size() > 1
+                           ? QStringLiteral("unknown option %1").arg(verb)
+                           : QStringLiteral("unknown command: %1").arg(verb);
         return result;
     }
     inv.command = entry->command;
@@ -347,6 +385,11 @@ ParseResult parseCommandLine(const QStringList& arguments)
                 QStringLiteral("%1 is given an empty %2").arg(option(Options[i]), Options[i].emptyWhat);
             return result;
         }
+        if (Options[i].refuseEmpty && values.first() == StandardInputFile) {
+            result.error = QStringLiteral("%1 cannot be \"-\": only the export file can be standard input")
+                               .arg(option(Options[i]));
+            return result;
+        }
         inv.*(Options[i].slot) = values.first();
     }
 
@@ -363,6 +406,12 @@ ParseResult parseCommandLine(const QStringList& arguments)
     }
     if (entry->argumentSlot == &Invocation::backupFile && positional.first().isEmpty()) {
         result.error = QStringLiteral("%1 is given an empty file name").arg(verb);
+        return result;
+    }
+    if (entry->argumentSlot && entry->argumentSlot != &Invocation::exportFile &&
+        positional.first() == StandardInputFile) {
+        result.error =
+            QStringLiteral("%1 cannot take \"-\": only the export file can be standard input").arg(verb);
         return result;
     }
     if (entry->argumentSlot)

@@ -12,6 +12,7 @@
 #include "tools/customerreport.h"
 #include "tools/folderdefaults.h"
 #include "tools/interruptrequests.h"
+#include "tools/standardinput.h"
 #include "tools/terminalprogress.h"
 
 #include <QDir>
@@ -36,8 +37,9 @@ void printNothingCopied(const QString& quickBooksFolder)
 }
 
 // Copies the customer rows as START does; false after the message when it could not. Where
-// exportRows is given, it receives the export's row of each row copied.
-bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Reporter& reporter,
+// exportRows is given, it receives the export's row of each row copied. A quiet run prints no
+// line for the rows copied.
+bool extractRows(const Invocation& invocation, const QString& quickBooksFolder, Reporter& reporter,
                  ExportLayout& layout, std::vector<qint64>* exportRows = nullptr)
 {
     CopiedRowHandler onRow;
@@ -45,14 +47,15 @@ bool extractRows(const QString& exportFile, const QString& quickBooksFolder, Rep
         onRow = [exportRows](QByteArrayView, qint64 row) {
             exportRows->push_back(row);
         };
-    const ExtractionResult result = extractCustomerRows(exportFile, quickBooksFolder, onRow);
+    const ExtractionResult result = extractCustomerRows(invocation.exportFile, quickBooksFolder, onRow);
     const QString output = displayPath(result.outputPath);
     if (!result.succeeded()) {
         reporter.report(result.failure->message());
         printNothingCopied(quickBooksFolder);
         return false;
     }
-    printLine(stdout, QStringLiteral("%1 copied to %2").arg(customerRows(result.rowsCopied), output));
+    if (!invocation.quiet)
+        printLine(stdout, QStringLiteral("%1 copied to %2").arg(customerRows(result.rowsCopied), output));
     layout = result.layout;
     return true;
 }
@@ -107,8 +110,9 @@ int unlessInterrupted(int status)
 // the export's rows are given. A signal ends the run after the customer being written (see
 // InterruptRequests, which the caller holds); the report then accounts for the rest as not
 // imported.
-int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayout& layout, Reporter& reporter,
-              std::optional<ReportFile>& report, std::vector<qint64> exportRows = {})
+int stripRows(const Invocation& invocation, const ToolFolders& folders, const QString& gOpt,
+              const ExportLayout& layout, Reporter& reporter, std::optional<ReportFile>& report,
+              std::vector<qint64> exportRows = {})
 {
     WindowValues values;
     values.txtHold1 = folders.dataFolder;
@@ -119,7 +123,11 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayou
     StripSummary summary;
     {
         // Its line is erased when it goes, before the summary is printed.
-        TerminalProgress progress(reporter);
+        TerminalProgress progress(reporter, invocation.quiet ? TerminalProgress::Drawing::Never
+                                                             : TerminalProgress::Drawing::OnATerminal);
+        // A run that has the export's rows knows how many it reads.
+        if (!exportRows.empty())
+            progress.rowsToRead(qint64(exportRows.size()));
         ClientWriter writer(progress);
         if (report)
             writer.setRecordObserver([&report](const CustomerRecord& record) { report->add(record); });
@@ -137,7 +145,7 @@ int stripRows(const ToolFolders& folders, const QString& gOpt, const ExportLayou
                             .arg(displayPath(report->path()), clause(why)));
         return unlessInterrupted(ExitFailed);
     }
-    return unlessInterrupted(summary.clean() ? ExitCompleted : ExitFailed);
+    return unlessInterrupted(exitStatusOf(summary));
 }
 
 // Each command holds the QuickBooks folder's lock for its own steps; import holds it from the
@@ -154,8 +162,7 @@ int extract(const Invocation& invocation, Reporter& reporter)
         return ExitFailed;
     }
     ExportLayout layout;
-    return extractRows(invocation.exportFile, folders.quickBooksFolder, reporter, layout) ? ExitCompleted
-                                                                                          : ExitFailed;
+    return extractRows(invocation, folders.quickBooksFolder, reporter, layout) ? ExitCompleted : ExitFailed;
 }
 
 // What strip and import settle before they write: both folders, the version value and the
@@ -189,7 +196,7 @@ int strip(const Invocation& invocation, Reporter& reporter)
         return ExitFailed;
     }
     // QBCUST.TXT keeps no header: the designed columns stand for every row.
-    return stripRows(run.folders, run.gOpt, ExportLayout(), reporter, run.report);
+    return stripRows(invocation, run.folders, run.gOpt, ExportLayout(), reporter, run.report);
 }
 
 int import(const Invocation& invocation, Reporter& reporter)
@@ -205,9 +212,9 @@ int import(const Invocation& invocation, Reporter& reporter)
     }
     ExportLayout layout;
     std::vector<qint64> exportRows;
-    if (!extractRows(invocation.exportFile, run.folders.quickBooksFolder, reporter, layout, &exportRows))
+    if (!extractRows(invocation, run.folders.quickBooksFolder, reporter, layout, &exportRows))
         return ExitFailed;
-    return stripRows(run.folders, run.gOpt, layout, reporter, run.report, std::move(exportRows));
+    return stripRows(invocation, run.folders, run.gOpt, layout, reporter, run.report, std::move(exportRows));
 }
 
 int dispatch(const Invocation& invocation, Reporter& reporter)
@@ -237,16 +244,33 @@ int dispatch(const Invocation& invocation, Reporter& reporter)
     return ExitFailed;
 }
 
+// Runs the command on a private copy of standard input, which messages name "standard input".
+// Signals are caught from the start of the copy to its end, so that it never outlives the run.
+int dispatchOnStandardInput(const Invocation& invocation, Reporter& reporter)
+{
+    const InterruptRequests interrupts;
+    StandardInputCopy copy;
+    if (!copy.make(reporter))
+        return unlessInterrupted(ExitFailed);
+    Invocation onCopy = invocation;
+    onCopy.exportFile = copy.path();
+    onCopy.exportCopiedFromStandardInput = true;
+    StandardInputNaming naming(reporter, copy.path());
+    return unlessInterrupted(dispatch(onCopy, naming));
+}
+
 } // namespace
 
 int runCommand(const Invocation& invocation, Reporter& reporter)
 {
-    const int status = dispatch(invocation, reporter);
+    const int status = invocation.exportFile == StandardInputFile
+                           ? dispatchOnStandardInput(invocation, reporter)
+                           : dispatch(invocation, reporter);
     // Output that was lost is a failure, whatever the command did: a plan saved to a full disk
     // must not pass for a whole one.
     if (const QString lost = outputFailure(); !lost.isEmpty()) {
         reporter.report(QStringLiteral("Standard output could not be written: %1.").arg(clause(lost)));
-        return status == ExitCompleted ? ExitFailed : status;
+        return status == ExitCompleted || status == ExitRefused ? ExitFailed : status;
     }
     return status;
 }

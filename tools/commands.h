@@ -12,8 +12,9 @@ namespace brevik::tool {
 enum ExitStatus : int
 {
     ExitCompleted = 0,
-    ExitFailed = 1,
+    ExitFailed = 1, // the run could not run, or it stopped
     ExitUsage = 2,
+    ExitRefused = 3, // the run went through every row, and the database refused some customers
     // A run that a signal ended after the customer it was writing: 128 and the signal's number,
     // as a shell reports a program that the signal ended.
     ExitHungUp = 129,      // SIGHUP

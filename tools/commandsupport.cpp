@@ -10,6 +10,11 @@
 #include <cerrno>
 #include <cstring>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace brevik::tool {
 
 namespace {
@@ -47,14 +52,27 @@ QString outputFailure()
 
 int usageError(const QString& error)
 {
-    std::fprintf(stderr, "brevik-import: %s\n\n%s", error.toLocal8Bit().constData(),
-                 usageText().toLocal8Bit().constData());
+    std::fputs(usageErrorText(error).toLocal8Bit().constData(), stderr);
     return ExitUsage;
 }
 
 void printSummary(const StripSummary& summary, std::FILE* stream)
 {
     printLine(stream, summaryLine(summary));
+}
+
+int exitStatusOf(const StripSummary& summary)
+{
+    if (!summary.completed)
+        return ExitFailed;
+    return summary.customersRefused == 0 ? ExitCompleted : ExitRefused;
+}
+
+void writeStandardOutputAsIs()
+{
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
 }
 
 std::optional<int> folderRefusal(const ToolFolders& folders, Reporter& reporter)

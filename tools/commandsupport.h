@@ -25,7 +25,12 @@ void printBytes(std::FILE* stream, const QByteArray& bytes);
 [[nodiscard]] QString outputFailure();
 // The summary line of a run that imports or plans.
 void printSummary(const StripSummary& summary, std::FILE* stream = stdout);
-// Prints the error with the usage; the exit status of a usage error.
+// The exit status of a run that imports or plans, unless a signal ended it: completed, completed
+// with customers refused, or stopped.
+[[nodiscard]] int exitStatusOf(const StripSummary& summary);
+// Standard output takes bytes as they are, so that a CSV's own CR LF is not doubled on Windows.
+void writeStandardOutputAsIs();
+// Prints the error and where to find the usage; the exit status of a usage error.
 int usageError(const QString& error);
 
 // Stops a command before it starts: the exit status after a usage error, or after the message

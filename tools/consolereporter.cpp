@@ -14,7 +14,7 @@ void ConsoleReporter::report(const QString& message)
     QString line = message;
     line.replace(u'\r', u' ').replace(u'\n', u' ');
     line = terminalText(std::move(line));
-    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    const QByteArray bytes = "brevik-import: " + line.toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
     std::fflush(stderr);
 }

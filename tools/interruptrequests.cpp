@@ -2,7 +2,10 @@
 
 #include "tools/commands.h"
 
+#include <QFile>
+
 #include <csignal>
+#include <cstring>
 #include <iterator>
 
 #ifdef Q_OS_UNIX
@@ -17,6 +20,25 @@ namespace {
 
 // The first signal that came, 0 before one came.
 volatile std::sig_atomic_t g_signal = 0;
+// How many InterruptRequests live; only the first sets the handling up.
+int g_holders = 0;
+
+// What a signal that ends the process at once removes first: a file, then its folder, each a
+// name ended by NUL, set while g_leftBehind is 0.
+constexpr std::size_t NameRoom = 4096;
+char g_leftFile[NameRoom] = {};
+char g_leftFolder[NameRoom] = {};
+volatile std::sig_atomic_t g_leftBehind = 0;
+
+void removeLeftBehind()
+{
+    if (!g_leftBehind)
+        return;
+#ifdef Q_OS_UNIX
+    ::unlink(g_leftFile);
+    ::rmdir(g_leftFolder);
+#endif
+}
 
 #ifdef Q_OS_UNIX
 // When the first signal came, on the monotonic clock. Signals that come together
@@ -51,8 +73,10 @@ extern "C" void noteSignal(int signal)
 {
     if (g_signal != 0) {
         // A later one: the operator will not wait for the tidying up.
-        if (longAfterFirst())
+        if (longAfterFirst()) {
+            removeLeftBehind();
             ::_exit(128 + signal);
+        }
         return;
     }
     noteFirst();
@@ -71,6 +95,8 @@ void (*g_earlier[std::size(Caught)])(int) = {};
 
 InterruptRequests::InterruptRequests()
 {
+    if (g_holders++ > 0)
+        return;
     g_signal = 0;
     for (std::size_t i = 0; i < std::size(Caught); ++i) {
 #ifdef Q_OS_UNIX
@@ -91,6 +117,8 @@ InterruptRequests::InterruptRequests()
 
 InterruptRequests::~InterruptRequests()
 {
+    if (--g_holders > 0)
+        return;
     for (std::size_t i = 0; i < std::size(Caught); ++i) {
 #ifdef Q_OS_UNIX
         ::sigaction(Caught[i], &g_earlier[i], nullptr);
@@ -98,6 +126,18 @@ InterruptRequests::~InterruptRequests()
         std::signal(Caught[i], g_earlier[i]);
 #endif
     }
+}
+
+void InterruptRequests::removeWhenEndedAtOnce(const QString& file, const QString& folder)
+{
+    g_leftBehind = 0;
+    const QByteArray fileName = QFile::encodeName(file);
+    const QByteArray folderName = QFile::encodeName(folder);
+    if (file.isEmpty() || fileName.size() >= qsizetype(NameRoom) || folderName.size() >= qsizetype(NameRoom))
+        return;
+    std::memcpy(g_leftFile, fileName.constData(), std::size_t(fileName.size()) + 1);
+    std::memcpy(g_leftFolder, folderName.constData(), std::size_t(folderName.size()) + 1);
+    g_leftBehind = 1;
 }
 
 bool InterruptRequests::requested()

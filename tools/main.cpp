@@ -17,8 +17,7 @@ int main(int argc, char* argv[])
 
     const auto parsed = brevik::tool::parseCommandLine(arguments);
     if (!parsed.invocation) {
-        std::fprintf(stderr, "brevik-import: %s\n\n%s", parsed.error.toLocal8Bit().constData(),
-                     brevik::tool::usageText().toLocal8Bit().constData());
+        std::fputs(brevik::tool::usageErrorText(parsed.error).toLocal8Bit().constData(), stderr);
         return brevik::tool::ExitUsage;
     }
     brevik::tool::ConsoleReporter reporter;

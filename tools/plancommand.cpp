@@ -7,12 +7,9 @@
 #include "tools/commandsupport.h"
 #include "tools/customerreport.h"
 #include "tools/interruptrequests.h"
+#include "tools/standardinput.h"
+#include "tools/terminalprogress.h"
 #include "tools/terminaltext.h"
-
-#ifdef Q_OS_WIN
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace brevik::tool {
 namespace {
@@ -47,11 +44,9 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
     request.stopRequested = &InterruptRequests::requested;
 
     std::vector<CustomerRecord> records;
-    std::function<void(const CustomerRecord&)> onRecord;
+    std::function<void(CustomerRecord)> onRecord;
     if (invocation.csv) {
-#ifdef Q_OS_WIN
-        _setmode(_fileno(stdout), _O_BINARY); // the CSV's own CR LF, not doubled
-#endif
+        writeStandardOutputAsIs();
         printBytes(stdout, csvHeader());
         // Saved to a file, the CSV holds the texts as they are; shown on a terminal, their control
         // characters are marks, as in the columns.
@@ -65,11 +60,27 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
             printBytes(stdout, csvLine(record, Tense::Plan));
         };
     } else {
-        onRecord = [&records](const CustomerRecord& record) {
-            records.push_back(record);
+        onRecord = [&records](CustomerRecord record) {
+            records.push_back(std::move(record));
         };
     }
-    const StripSummary summary = planImport(request, reporter, onRecord);
+    // A note that quotes the export names it as the messages do.
+    const auto planned = [&invocation, &onRecord](CustomerRecord record) {
+        if (invocation.exportCopiedFromStandardInput)
+            for (QString& refusal : record.refusals)
+                refusal = namedAsStandardInput(std::move(refusal), invocation.exportFile);
+        onRecord(std::move(record));
+    };
+    StripSummary summary;
+    {
+        // A CSV that streams onto the terminal shows the progress itself. The line goes before
+        // the columns are printed.
+        const bool drawn = !invocation.quiet && !(invocation.csv && isTerminal(stdout));
+        TerminalProgress progress(reporter, drawn ? TerminalProgress::Drawing::OnATerminal
+                                                  : TerminalProgress::Drawing::Never);
+        request.observer = &progress;
+        summary = planImport(request, progress, planned);
+    }
     if (invocation.csv) {
         // Standard output holds the CSV alone, so that it can be saved as it stands.
         printSummary(summary, stderr);
@@ -82,7 +93,7 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
         reporter.report(interruptedPlanMessage(summary));
     if (const int interrupted = InterruptRequests::exitStatus())
         return interrupted;
-    return summary.clean() ? ExitCompleted : ExitFailed;
+    return exitStatusOf(summary);
 }
 
 } // namespace brevik::tool

@@ -59,6 +59,14 @@ QStringList notesOf(const CustomerRecord& record)
     return notes;
 }
 
+QByteArray csvRecord(const QStringList& fields)
+{
+    QByteArrayList line;
+    for (const QString& field : fields)
+        line << csvField(field);
+    return line.join(',') + "\r\n";
+}
+
 QByteArray csvHeader()
 {
     return QByteArrayLiteral("row,name,action,client_number,notes\r\n");

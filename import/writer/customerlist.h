@@ -23,8 +23,10 @@ enum class Tense
 // What the row and the rules noted of a customer, in words, then why it was refused.
 [[nodiscard]] QStringList notesOf(const CustomerRecord& record);
 
-// The CSV of a plan or a report (RFC 4180, lines ended by CR LF, UTF-8): the header, and the line
-// of one customer.
+// One line of CSV (RFC 4180, ended by CR LF, UTF-8), the fields guarded against a spreadsheet's
+// formulas as every CSV of the program is.
+[[nodiscard]] QByteArray csvRecord(const QStringList& fields);
+// The CSV of a plan or a report: the header, and the line of one customer.
 [[nodiscard]] QByteArray csvHeader();
 [[nodiscard]] QByteArray csvLine(const CustomerRecord& record, Tense tense);
 

@@ -141,7 +141,9 @@ StripSummary planImport(const PlanRequest& request, Reporter& reporter,
     values.gM = values.txtHold1;
     values.gQ = values.txtHold2;
     values.gOpt = request.gOpt;
-    StripObserver following;
+    StripObserver none;
+    StripObserver& following = request.observer ? *request.observer : none;
+    following.rowsToRead(extraction.rowsCopied);
     ClientWriter writer(planReporter);
     // No other program uses the copy: one commit at the end, and no pauses to let others in.
     writer.setBatchLimits(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
@@ -158,8 +160,7 @@ StripSummary planImport(const PlanRequest& request, Reporter& reporter,
     options.exportRows = std::move(exportRows);
     options.stopRequested = request.stopRequested;
     StripRun run(values, writer, planReporter, std::move(options));
-    return run.run(customerFileIn(values.gQ), extraction.layout,
-                   request.observer ? *request.observer : following);
+    return run.run(customerFileIn(values.gQ), extraction.layout, following);
 }
 
 } // namespace brevik

@@ -21,6 +21,9 @@ public:
     virtual ~StripObserver() = default;
     // The run starts: the list of names is cleared.
     virtual void cleared() {}
+    // The number of rows the file holds, where the caller knows it (the extraction that wrote
+    // it counted them); told before the run starts.
+    virtual void rowsToRead(qint64 rows) { (void)rows; }
     // The file is open; its size in bytes is the progress bar's maximum.
     virtual void started(qint64 maximum) { (void)maximum; }
     // A row was read: the running total of the lengths of the rows read so far.

@@ -93,9 +93,10 @@ private Q_SLOTS:
         QVERIFY2(timer.elapsed() < 10000, "the run waited for the folder");
         QCOMPARE(refused.status, 1);
         QCOMPARE(refused.errLines.size(), 1);
-        QVERIFY2(refused.errLines.first().startsWith(u"Another import is using the QuickBooks folder " +
-                                                     displayPath(f.quickBooks)),
-                 qPrintable(refused.errLines.first()));
+        QVERIFY2(
+            refused.errLines.first().startsWith(
+                u"brevik-import: Another import is using the QuickBooks folder " + displayPath(f.quickBooks)),
+            qPrintable(refused.errLines.first()));
         QVERIFY(!refused.lastLine().isEmpty());
         QCOMPARE(readBytes(f.qbcust()), customer("Earlier Export"));
         QCOMPARE(f.clients(), 0);
@@ -165,7 +166,8 @@ private Q_SLOTS:
         } else {
             QCOMPARE(run.status, 1);
             QCOMPARE(run.errLines.size(), 1);
-            QVERIFY2(run.errLines.first().startsWith(u"The customer file " + displayPath(f.qbcust())),
+            QVERIFY2(run.errLines.first().startsWith(u"brevik-import: The customer file " +
+                                                     displayPath(f.qbcust())),
                      qPrintable(run.errLines.first()));
             QVERIFY2(run.errLines.first().contains(said), qPrintable(run.errLines.first()));
             QCOMPARE(f.clients(), 0);

@@ -2,11 +2,15 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <csignal>
 
 using brevik::testing::readBytes;
 using brevik::testing::writeBytes;
@@ -119,6 +123,82 @@ private Q_SLOTS:
         QCOMPARE(readBytes(dir.filePath(QStringLiteral("QBCUST.TXT"))), QByteArray("CUST\tearlier\r\n"));
     }
 
+    void exportOnStandardInput_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");   // a signal's: the signal comes while standard input stays open
+        QTest::addColumn<QString>("said"); // how the one message begins; none when empty
+        QTest::newRow("extract") << QStringLiteral("extract") << QByteArray("!CUST\tNAME\r\nCUST\tAcme\t\r\n")
+                                 << 0 << QString();
+        QTest::newRow("plan") << QStringLiteral("plan") << QByteArray("CUST\t\t\t\tAcme\t\r\n") << 0
+                              << QString();
+        QTest::newRow("UTF-16, named as standard input")
+            << QStringLiteral("extract")
+            << QByteArray("\xff\xfe"
+                          "C\0U\0S\0T\0",
+                          10)
+            << 1
+            << QStringLiteral("brevik-import: The customer file standard input is Unicode (UTF-16) text");
+#ifdef Q_OS_UNIX
+        QTest::newRow("SIGTERM while waiting for input")
+            << QStringLiteral("extract") << QByteArray() << 143
+            << QStringLiteral("brevik-import: The run was interrupted while it read the export");
+#endif
+    }
+
+    // "-" reads the export from standard input, through a private copy in the temporary folder
+    // that goes with the run, also when a signal ends it.
+    void exportOnStandardInput()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString temporary = dir.filePath(QStringLiteral("tmp"));
+        QVERIFY(QDir().mkpath(temporary));
+        QStringList arguments{command, QStringLiteral("-")};
+        if (command == u"plan") {
+            QCOMPARE(tool({QStringLiteral("create-database"), dir.path()}).status, 0);
+            arguments << QStringLiteral("--data-folder") << dir.path();
+        } else {
+            arguments << QStringLiteral("--quickbooks-folder") << dir.path();
+        }
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), temporary);
+        process.setProcessEnvironment(environment);
+        process.start(toolCopy(), arguments);
+        QVERIFY(process.waitForStarted());
+        if (status > 128) {
+#ifdef Q_OS_UNIX
+            QElapsedTimer waited;
+            waited.start();
+            while (QDir(temporary).isEmpty() && waited.elapsed() < 30000)
+                QThread::msleep(2);
+            QCOMPARE(::kill(pid_t(process.processId()), status - 128), 0);
+#endif
+        } else {
+            process.write(input);
+            process.closeWriteChannel();
+        }
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), status);
+        const QStringList err =
+            QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        if (said.isEmpty())
+            QCOMPARE(err, QStringList());
+        else
+            QVERIFY2(err.size() == 1 && err.first().startsWith(said), qPrintable(err.join(u'\n')));
+        QVERIFY(QDir(temporary).isEmpty());
+        if (command == u"extract" && status == 0)
+            QCOMPARE(readBytes(dir.filePath(QStringLiteral("QBCUST.TXT"))), QByteArray("CUST\tAcme\t\r\n"));
+        if (command == u"plan")
+            QVERIFY2(process.readAllStandardOutput().contains("\n  1  Acme  add"), "the plan lists no row");
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -156,6 +236,23 @@ private Q_SLOTS:
             << QStringLiteral("--csv");
         QTest::newRow("restore without a backup")
             << QStringList{QStringLiteral("restore")} << QStringLiteral("restore needs one backup file");
+        QTest::newRow("unknown option before a command")
+            << QStringList{QStringLiteral("--no-such-option")}
+            << QStringLiteral("brevik-import: unknown option --no-such-option");
+        QTest::newRow("help of an unknown command")
+            << QStringList{QStringLiteral("help"), QStringLiteral("no-such-command")}
+            << QStringLiteral("unknown command: no-such-command");
+        // Only the export can be standard input.
+        QTest::newRow("report to standard output")
+            << QStringList{QStringLiteral("import"), QStringLiteral("-"), QStringLiteral("--report"),
+                           QStringLiteral("-")}
+            << QStringLiteral("--report cannot be \"-\"");
+        QTest::newRow("backup from standard input")
+            << QStringList{QStringLiteral("restore"), QStringLiteral("-")}
+            << QStringLiteral("restore cannot take \"-\"");
+        QTest::newRow("database in standard input")
+            << QStringList{QStringLiteral("create-database"), QStringLiteral("-")}
+            << QStringLiteral("create-database cannot take \"-\"");
     }
 
     void usageErrors()
@@ -164,9 +261,12 @@ private Q_SLOTS:
         QFETCH(QString, mentions);
         const Run run = tool(arguments);
         QCOMPARE(run.status, 2);
-        QVERIFY(!run.errLines.isEmpty());
-        QVERIFY2(run.errLines.first().contains(mentions), qPrintable(run.errLines.first()));
-        QVERIFY(run.errLines.join(u'\n').contains(u"Usage:"));
+        // One line that names the fault, and one that points to the usage.
+        QCOMPARE(run.errLines.size(), 2);
+        QVERIFY2(run.errLines.first().startsWith(u"brevik-import: ") &&
+                     run.errLines.first().contains(mentions),
+                 qPrintable(run.errLines.first()));
+        QCOMPARE(run.errLines.last(), QStringLiteral("Try 'brevik-import --help' for more information."));
     }
 
     void helpExitsZero()
@@ -182,13 +282,16 @@ private Q_SLOTS:
         QVERIFY2(import.out.startsWith(u"Usage: brevik-import import EXPORT_FILE"), qPrintable(import.out));
         QVERIFY(import.out.contains(u"--data-folder DIR"));
         QVERIFY(!tool({QStringLiteral("extract"), QStringLiteral("-h")}).out.contains(u"--data-folder"));
+        // "help COMMAND" gives the command's own help, "help" alone the usage.
+        QCOMPARE(tool({QStringLiteral("help"), QStringLiteral("import")}).out, import.out);
+        QCOMPARE(tool({QStringLiteral("help")}).out, run.out);
 
         // The help of a command says what it does beyond its summary, and its lines fit a terminal.
         const Run plan = tool({QStringLiteral("plan"), QStringLiteral("--help")});
         QCOMPARE(plan.status, 0);
         QVERIFY2(
             plan.out.startsWith(u"Usage: brevik-import plan EXPORT_FILE [--data-folder DIR] [--qb-version "
-                                u"VALUE] [--csv]\n\nShows what import would do"),
+                                u"VALUE] [--csv] [--quiet]\n\nShows what import would do"),
             qPrintable(plan.out));
         QVERIFY(plan.out.simplified().contains(u"and writes nothing."));
         for (const QString& line : plan.out.split(u'\n').mid(1))

@@ -14,6 +14,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -283,8 +284,9 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("'=1+2"), QStringLiteral("'+1 555"), QStringLiteral("'-5"),
                               QStringLiteral("'@SUM(A1:A9)"), names.at(4), names.at(5), names.at(6)}));
 
+        // A plan that goes through every row, in which the database would refuse customers.
         const ToolRun columns = runTool(plan);
-        QCOMPARE(columns.status, 1);
+        QCOMPARE(columns.status, 3);
         QString shown = columns.out + columns.errLines.join(u'\n');
         // On a terminal, the CSV shows them as marks too (saved, it holds them as they are).
         if (!QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty()) {
@@ -306,6 +308,47 @@ private Q_SLOTS:
         const QStringList lines = columns.out.split(u'\n');
         for (qsizetype i = 1; i <= names.size(); ++i)
             QCOMPARE(lines.at(i).indexOf(u" refused "), lines.first().indexOf(u" action "));
+    }
+
+    void progressOnATerminal_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after our sample and the folders
+        QTest::addColumn<QString>("shown");         // what the progress line shows; nothing when empty
+        QTest::newRow("import") << QStringList{QStringLiteral("import")}
+                                << QStringLiteral("] 100%  32 of 32 rows");
+        QTest::newRow("plan") << QStringList{QStringLiteral("plan")}
+                              << QStringLiteral("] 100%  32 of 32 rows");
+        QTest::newRow("quiet import")
+            << QStringList{QStringLiteral("import"), QStringLiteral("--quiet")} << QString();
+        QTest::newRow("quiet plan") << QStringList{QStringLiteral("plan"), QStringLiteral("--quiet")}
+                                    << QString();
+    }
+
+    // On a terminal the run shows how many of the rows it has done; a quiet run shows nothing but
+    // the summary.
+    void progressOnATerminal()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, shown);
+        if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+            QSKIP("No script(1) to give the tool a terminal.");
+        Folders f;
+        fillEarlier(f.data);
+        arguments.insert(1, QStringLiteral(BREVIK_SOURCE_DIR "/tests/data/sample_customers.iif"));
+        arguments << QStringLiteral("--data-folder") << f.data;
+        if (arguments.first() == u"import")
+            arguments << QStringLiteral("--quickbooks-folder") << f.quickBooks;
+        QStringList command;
+        for (const QString& argument :
+             QStringList{QStringLiteral(BREVIK_BIN_DIR "/brevik-import")} + arguments)
+            command << u'\'' + argument + u'\'';
+        const ToolRun terminal =
+            runTool({QStringLiteral("-qec"), command.join(u' '), QStringLiteral("/dev/null")},
+                    QStringLiteral("script"));
+        QCOMPARE(terminal.status, 0);
+        const bool drawn = terminal.out.contains(QRegularExpression(QStringLiteral("\\[[#.]{20}\\]")));
+        QVERIFY2(drawn == !shown.isEmpty() && terminal.out.contains(shown), qPrintable(terminal.out));
+        QVERIFY2(!shown.isEmpty() || !terminal.out.contains(u"copied to"), qPrintable(terminal.out));
     }
 
     void lostOutputIsAFailure_data()
@@ -417,7 +460,8 @@ private Q_SLOTS:
             const QStringList err =
                 QString::fromLocal8Bit(plan.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
             QVERIFY(!err.isEmpty());
-            QVERIFY2(err.last().startsWith(u"The plan was interrupted"), qPrintable(err.join(u'\n')));
+            QVERIFY2(err.last().startsWith(u"brevik-import: The plan was interrupted"),
+                     qPrintable(err.join(u'\n')));
             // The rows it never reached are accounted for in the plan's own words.
             const QStringList lines = QString::fromUtf8(plan.readAllStandardOutput())
                                           .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);

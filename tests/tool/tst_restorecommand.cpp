@@ -239,6 +239,19 @@ private Q_SLOTS:
                      lines.at(3).contains(QDir::toNativeSeparators(m_backup)),
                  qPrintable(lines.at(3)));
         QCOMPARE(filesIn(m_data).size(), 4); // nothing made beside them by reading them
+
+        // For scripts, the size in bytes.
+        const ToolRun csv = runTool(
+            {QStringLiteral("backups"), QStringLiteral("--data-folder"), m_data, QStringLiteral("--csv")});
+        QCOMPARE(csv.status, 0);
+        const QList<QStringList> rows = csvRows(csv.out.toUtf8());
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows.first(),
+                 (QStringList{QStringLiteral("made"), QStringLiteral("size_bytes"), QStringLiteral("clients"),
+                              QStringLiteral("backup"), QStringLiteral("note")}));
+        QCOMPARE(rows.at(3), (QStringList{QStringLiteral("2026-12-07 12:00:00"),
+                                          QString::number(QFileInfo(m_backup).size()), QStringLiteral("3"),
+                                          QDir::toNativeSeparators(m_backup), QString()}));
     }
 };
 
