@@ -47,6 +47,8 @@ frmBackups::frmBackups(QWidget* parent)
 
     lblBackups = new QLabel(this);
     lblBackups->setWordWrap(true);
+    // Two lines are kept for it, which a wrapped label does not always get from the layout.
+    lblBackups->setMinimumHeight(2 * lblBackups->fontMetrics().lineSpacing() + 2);
     lstBackups = new QTreeWidget(this);
     lstBackups->setObjectName(QStringLiteral("lstBackups"));
     lstBackups->setRootIsDecorated(false);
