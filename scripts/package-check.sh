@@ -144,7 +144,10 @@ else
 fi
 bin="$root/usr/bin"
 user_folder="$home/.config/Brevik"
-sample="$root_dir/tests/data/sample_customers.iif"
+# The sample, where the user can read it: the checkout may lie in a folder that only root may
+# enter (one made by mktemp -d, say).
+sample="$scratch/sample_customers.iif"
+install -m 644 "$root_dir/tests/data/sample_customers.iif" "$sample"
 
 # Without a display the window program would stop at once; these two need none.
 step "brevik --version and brevik --help as $(as_user id -un), without a display"
