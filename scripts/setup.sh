@@ -14,8 +14,8 @@ run=(
     libsqlite3-dev
     fonts-liberation fonts-dejavu-core
 )
-package=(dpkg-dev file)
-check=(desktop-file-utils appstream groff-base)
+package=(dpkg-dev file binutils)
+check=(desktop-file-utils appstream groff-base lintian bash-completion)
 all=(
     git sqlite3
     clang clang-format cmake-format libclang-rt-14-dev
