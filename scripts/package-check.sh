@@ -114,9 +114,10 @@ expect_completion() {
     got=$(sorted_words "$got")
     [ "$got" = "$(sorted_words "$2")" ] || fail "brevik-import $1<TAB> offers \"$got\", not \"$2\""
 }
-expect_completion "" "extract strip import plan backups restore create-database --help -h --version"
+expect_completion "" "extract strip import plan backups restore create-database help --help -h --version"
 expect_completion "pl" "plan"
-expect_completion "plan --" "--data-folder --qb-version --csv --help"
+expect_completion "plan --" "--data-folder --qb-version --csv --quiet --help"
+expect_completion "help i" "import"
 expect_completion "import --data-folder " "folder"
 expect_completion "create-database " "folder"
 expect_completion "plan " "customers.iif folder"
