@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -282,6 +283,25 @@ Qt::WindowFlags fixedDialogFlags()
     // Without CustomizeWindowHint the platform may add title-bar buttons of its own.
     return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
            Qt::WindowCloseButtonHint;
+}
+
+QPushButton* commandButton(const QString& caption, const QString& name, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, colours::Beige);
+    button->setPalette(palette);
+    return button;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+    return row;
 }
 
 void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& design)

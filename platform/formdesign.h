@@ -6,9 +6,12 @@
 #include <QPointer>
 #include <QString>
 
+#include <initializer_list>
 #include <span>
 
+class QHBoxLayout;
 class QObject;
+class QPushButton;
 class QWidget;
 
 namespace brevik::ui {
@@ -151,6 +154,11 @@ private:
 // The frame of the about box and the message boxes: a title and a close button, neither
 // minimise nor maximise.
 [[nodiscard]] Qt::WindowFlags fixedDialogFlags();
+
+// For the windows laid out by a layout rather than a design table: a command button in the look
+// of the designed ones, and a row of such buttons at the right, below the rest.
+[[nodiscard]] QPushButton* commandButton(const QString& caption, const QString& name, QWidget* parent);
+[[nodiscard]] QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 
 // Gives a top-level window its design: caption, frame, client size, background and icon. The
 // window is centred on its screen when it is first shown (see showCentred).

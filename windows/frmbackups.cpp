@@ -5,7 +5,6 @@
 #include "platform/formdesign.h"
 #include "platform/messagebox.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -60,24 +59,13 @@ frmBackups::frmBackups(QWidget* parent)
     lstBackups->setColumnWidth(2, pixels(1500));
     lstBackups->setAccessibleName(QStringLiteral("Backups of the database"));
     lblBackups->setBuddy(lstBackups);
-    cmdRestore = new QPushButton(QStringLiteral("&Restore..."), this);
-    cmdRestore->setObjectName(QStringLiteral("cmdRestore"));
-    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    for (QPushButton* button : {cmdRestore, cmdClose}) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, colours::Beige);
-        button->setPalette(palette);
-    }
+    cmdRestore = commandButton(QStringLiteral("&Restore..."), QStringLiteral("cmdRestore"), this);
+    cmdClose = commandButton(QStringLiteral("&Close"), QStringLiteral("cmdClose"), this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdRestore);
-    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblBackups);
     layout->addWidget(lstBackups, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({cmdRestore, cmdClose}));
 
     connect(cmdRestore, &QPushButton::clicked, this, &frmBackups::cmdRestore_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);

@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
@@ -86,26 +85,15 @@ frmPreview::frmPreview(QWidget* parent)
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     lblSummary->setWordWrap(true);
     lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    cmdSave = new QPushButton(QStringLiteral("&Save List..."), this);
-    cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    for (QPushButton* button : {cmdSave, cmdClose}) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, colours::Beige);
-        button->setPalette(palette);
-    }
+    cmdSave = commandButton(QStringLiteral("&Save List..."), QStringLiteral("cmdSave"), this);
+    cmdClose = commandButton(QStringLiteral("&Close"), QStringLiteral("cmdClose"), this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblExport);
     layout->addWidget(grdCustomers, 1);
     layout->addWidget(pbPlan);
     layout->addWidget(lblSummary);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({cmdSave, cmdClose}));
 
     connect(cmdSave, &QPushButton::clicked, this, &frmPreview::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);

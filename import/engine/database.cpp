@@ -6,7 +6,6 @@
 
 #include <sqlite3.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <utility>
@@ -18,17 +17,9 @@ namespace {
 // SQLite's own wait asks less and less often, up to every 100 ms, and so rarely meets the
 // moment between two transactions of a program that writes often: the import would then stop
 // although the lock came free many times.
-int waitForLock(void*, int attempts)
+int busyHandler(void*, int attempts)
 {
-    thread_local QElapsedTimer waiting;
-    if (attempts == 0) {
-        waiting.start();
-        noteLockWait();
-    }
-    if (waiting.elapsed() >= Database::BusyTimeoutMs)
-        return 0;
-    sqlite3_sleep(1);
-    return 1;
+    return db::waitForLock(attempts, Database::BusyTimeoutMs) ? 1 : 0;
 }
 
 } // namespace
@@ -107,7 +98,7 @@ Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>&
     if (rc != SQLITE_OK)
         return db->lastFailure(rc);
     sqlite3_extended_result_codes(handle, 1);
-    sqlite3_busy_handler(handle, &waitForLock, nullptr);
+    sqlite3_busy_handler(handle, &busyHandler, nullptr);
     if (Status s = db->checkFile(); !s)
         return s;
     // Only a sound, writable SQLite file gets here; switching the journal is the first write.

@@ -1,5 +1,9 @@
 #include "lockwait.h"
 
+#include <sqlite3.h>
+
+#include <QElapsedTimer>
+
 namespace brevik::db {
 namespace {
 
@@ -12,10 +16,18 @@ void setLockWaitListener(LockWaitListener* listener)
     listening = listener;
 }
 
-void noteLockWait()
+bool waitForLock(int attempts, int timeoutMs)
 {
-    if (listening)
-        listening->waitingForLock();
+    thread_local QElapsedTimer waiting;
+    if (attempts == 0) {
+        waiting.start();
+        if (listening)
+            listening->waitingForLock();
+    }
+    if (waiting.elapsed() >= timeoutMs)
+        return false;
+    sqlite3_sleep(1);
+    return true;
 }
 
 } // namespace brevik::db

@@ -14,7 +14,10 @@ public:
 
 void setLockWaitListener(LockWaitListener* listener);
 
-// The busy handlers call it as they begin a wait.
-void noteLockWait();
+// One turn of a connection's wait for another program's lock, as SQLite's busy handler: tells
+// the thread's listener as the wait begins, and asks again every millisecond up to timeoutMs, so
+// that the moment between two transactions of a program that writes often is not missed. True
+// while the wait goes on.
+[[nodiscard]] bool waitForLock(int attempts, int timeoutMs);
 
 } // namespace brevik::db

@@ -36,18 +36,10 @@ Connection::~Connection()
 
 namespace {
 
-// SQLite's own wait of LockWaitMs, which tells the thread's listener as it begins.
+// The wait of LockWaitMs for another program's lock, told to the thread's listener.
 int waitForCopyLock(void*, int attempts)
 {
-    thread_local QElapsedTimer waiting;
-    if (attempts == 0) {
-        waiting.start();
-        noteLockWait();
-    }
-    if (waiting.elapsed() >= LockWaitMs)
-        return 0;
-    sqlite3_sleep(1);
-    return 1;
+    return waitForLock(attempts, LockWaitMs) ? 1 : 0;
 }
 
 } // namespace
