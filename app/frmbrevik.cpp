@@ -19,6 +19,7 @@
 #include "platform/messagebox.h"
 #include "platform/openfiledialog.h"
 #include "platform/savefiledialog.h"
+#include "platform/textlist.h"
 #include "platform/userinputblocker.h"
 #include "settings/frmpath.h"
 #include "settings/programfolder.h"
@@ -35,7 +36,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -82,7 +82,7 @@ frmBrevik::frmBrevik(QWidget* parent)
     cmdStart = m_controls.get<QPushButton>(u"cmdStart");
     cmdStrip = m_controls.get<QPushButton>(u"cmdStrip");
     cmdExit = m_controls.get<QPushButton>(u"cmdExit");
-    lstCust = m_controls.get<QListWidget>(u"lstCust");
+    lstCust = m_controls.get<TextList>(u"lstCust");
     pb1 = m_controls.get<QProgressBar>(u"pb1");
     Label2 = m_controls.get<QLabel>(u"Label2");
     Label3 = m_controls.get<QLabel>(u"Label3");

@@ -11,7 +11,6 @@
 #include <vector>
 
 class QLineEdit;
-class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -21,6 +20,8 @@ class QMenu;
 class QWindow;
 
 namespace brevik::ui {
+
+class TextList;
 
 // The main window: the three import commands, the QuickBooks version choice, the menus, the
 // hidden fields through which the other windows hand over the two folders, and the customer
@@ -51,7 +52,7 @@ public:
     QPushButton* cmdStart = nullptr;
     QPushButton* cmdStrip = nullptr;
     QPushButton* cmdExit = nullptr;
-    QListWidget* lstCust = nullptr;
+    TextList* lstCust = nullptr;
     QProgressBar* pb1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;

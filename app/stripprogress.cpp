@@ -1,12 +1,12 @@
 #include "stripprogress.h"
 
 #include "app/frmbrevik.h"
+#include "platform/textlist.h"
 #include "platform/userinputblocker.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 

@@ -5,6 +5,7 @@
 #include "platform/drivelist.h"
 #include "platform/folderlist.h"
 #include "platform/linecontrol.h"
+#include "platform/textlist.h"
 
 #include <QButtonGroup>
 #include <QDialog>
@@ -111,7 +112,7 @@ QWidget* createWidget(const ControlDesign& c, QWidget* parent)
         return new QLineEdit(c.caption, parent);
     case ControlKind::ListBox: {
         // A list box scrolls only up and down; a row wider than the list is cut at its edge.
-        auto* list = new QListWidget(parent);
+        auto* list = new TextList(parent);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setTextElideMode(Qt::ElideNone);
         return list;

@@ -31,7 +31,7 @@ enum class ControlKind
     OptionButton,  // QRadioButton
     CommandButton, // QPushButton
     TextField,     // QLineEdit
-    ListBox,       // QListWidget
+    ListBox,       // TextList
     ProgressBar,   // QProgressBar
     DriveList,     // DriveList
     FolderList,    // FolderList

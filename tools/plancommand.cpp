@@ -43,7 +43,7 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
     const InterruptRequests interrupts;
     request.stopRequested = &InterruptRequests::requested;
 
-    std::vector<CustomerRecord> records;
+    CustomerColumns columns(Tense::Plan);
     std::function<void(CustomerRecord)> onRecord;
     if (invocation.csv) {
         writeStandardOutputAsIs();
@@ -60,8 +60,8 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
             printBytes(stdout, csvLine(record, Tense::Plan));
         };
     } else {
-        onRecord = [&records](CustomerRecord record) {
-            records.push_back(std::move(record));
+        onRecord = [&columns](CustomerRecord record) {
+            columns.add(record);
         };
     }
     // A note that quotes the export names it as the messages do.
@@ -85,8 +85,8 @@ int runPlan(const Invocation& invocation, Reporter& reporter)
         // Standard output holds the CSV alone, so that it can be saved as it stands.
         printSummary(summary, stderr);
     } else {
-        if (!records.empty())
-            printBytes(stdout, columnsOf(records, Tense::Plan).toLocal8Bit());
+        if (columns.hasCustomers())
+            columns.print(stdout);
         printSummary(summary);
     }
     if (summary.interrupted)

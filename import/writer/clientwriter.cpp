@@ -64,6 +64,11 @@ void ClientWriter::setBatchLimits(int customers, int milliseconds)
     m_pacing.setLimits(customers, milliseconds);
 }
 
+void ClientWriter::setPausesForOthers(bool pauses)
+{
+    m_pacing.setPauses(pauses);
+}
+
 void ClientWriter::stopWith(const QString& message)
 {
     // Messages about rows that were not committed would mislead; only the cause is shown.

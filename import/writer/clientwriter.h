@@ -128,6 +128,8 @@ public:
 
     // How many customers may share one commit, and for how long a commit may wait.
     void setBatchLimits(int customers, int milliseconds);
+    // Whether the database is left free to other programs for a moment now and then.
+    void setPausesForOthers(bool pauses);
 
 private:
     [[nodiscard]] bool open(WindowValues& values);

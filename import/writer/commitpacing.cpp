@@ -41,6 +41,8 @@ bool CommitPacing::customerAdded(bool messagesWaiting)
 
 void CommitPacing::afterCommit()
 {
+    if (!m_pauses)
+        return;
     if (!m_sincePause.isValid()) {
         m_sincePause.start();
         return;

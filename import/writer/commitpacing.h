@@ -23,6 +23,9 @@ class CommitPacing
 public:
     // How many customers may share one commit, and for how long a commit may wait.
     void setLimits(int customers, int milliseconds);
+    // Whether the database is left free now and then after a commit: not for a database that
+    // no other program uses.
+    void setPauses(bool pauses) { m_pauses = pauses; }
 
     // A transaction began: a new batch starts.
     void batchBegun();
@@ -50,6 +53,7 @@ private:
     qint64 m_dataVersion = -1; // as seen at the start of the last transaction
     QElapsedTimer m_sincePause;
     bool m_othersWriting = false;
+    bool m_pauses = true;
 };
 
 } // namespace brevik

@@ -145,8 +145,12 @@ StripSummary planImport(const PlanRequest& request, Reporter& reporter,
     StripObserver& following = request.observer ? *request.observer : none;
     following.rowsToRead(extraction.rowsCopied);
     ClientWriter writer(planReporter);
-    // No other program uses the copy: one commit at the end, and no pauses to let others in.
-    writer.setBatchLimits(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    // No other program uses the copy: no commits for others' sake and no pauses to let them in.
+    // Commits come every so many customers all the same, as the writer keeps each customer's
+    // record until its commit, which on a single commit would hold every customer of the plan.
+    constexpr int CustomersPerCommit = 50000;
+    writer.setBatchLimits(CustomersPerCommit, std::numeric_limits<int>::max());
+    writer.setPausesForOthers(false);
     writer.setRecordObserver([&](const CustomerRecord& record) {
         CustomerRecord named = record;
         // A row that an interrupted plan never reached was not planned, rather than not imported.

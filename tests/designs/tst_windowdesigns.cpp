@@ -85,7 +85,7 @@ const char* widgetClass(ControlKind kind)
     case ControlKind::TextField:
         return "QLineEdit";
     case ControlKind::ListBox:
-        return "QListWidget";
+        return "brevik::ui::TextList";
     case ControlKind::ProgressBar:
         return "QProgressBar";
     case ControlKind::DriveList:

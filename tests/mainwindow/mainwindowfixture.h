@@ -6,10 +6,10 @@
 #include "platform/beep.h"
 #include "platform/messagebox.h"
 #include "platform/openfiledialog.h"
+#include "platform/textlist.h"
 #include "settings/programfolder.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,7 +82,7 @@ inline QStringList listedNames(const ui::frmBrevik& window)
 {
     QStringList items;
     for (int i = 0; i < window.lstCust->count(); ++i)
-        items.append(window.lstCust->item(i)->text());
+        items.append(window.lstCust->text(i));
     return items;
 }
 

@@ -2,12 +2,12 @@
 #include "support/testexport.h"
 #include "support/testsupport.h"
 
+#include "platform/textlist.h"
 #include "windows/frmabout.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>

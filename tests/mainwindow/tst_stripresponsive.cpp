@@ -1,10 +1,10 @@
+#include "platform/textlist.h"
 #include "stripsupport.h"
 #include "writer/testdatabase.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -140,12 +140,12 @@ private Q_SLOTS:
                 names.append(QStringLiteral("Customer %1").arg(i));
             // Every row is as long as the first; the bar counts no row ends.
             const qint64 rowLength = customerRows(1).size() - 2;
-            const QListWidgetItem* last = w.lstCust->item(w.lstCust->count() - 1);
+            const int last = w.lstCust->count() - 1;
             const QCursor* cursor = QApplication::overrideCursor();
             // The box of the outcome comes once the run is over, with the whole list shown.
             const bool outcome = box->text().startsWith(u"The import is complete.");
-            if (!outcome && (listedNames(w) != names || w.pb1->value() != MessageRow * rowLength || !last ||
-                             !w.lstCust->viewport()->rect().contains(w.lstCust->visualItemRect(last)) ||
+            if (!outcome && (listedNames(w) != names || w.pb1->value() != MessageRow * rowLength ||
+                             last < 0 || !w.lstCust->viewport()->rect().contains(w.lstCust->rowRect(last)) ||
                              (cursor && cursor->shape() != Qt::ArrowCursor)))
                 wrongWindow.append(QStringLiteral("box %1: %2 listed, bar at %3, cursor %4")
                                        .arg(shown.size())

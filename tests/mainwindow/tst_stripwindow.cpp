@@ -5,10 +5,10 @@
 #include "import/export/quickbooksfolderlock.h"
 #include "import/writer/clientwriter.h"
 #include "import/writer/striprun.h"
+#include "platform/textlist.h"
 
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 
