@@ -3,7 +3,7 @@
 # file differs from what cmake-format makes of it (.cmake-format.yaml), or when an include runs
 # against the layers: the windows (settings/, windows/) and platform/ stand below app/,
 # platform/ below every window, and the database engine (import/engine/) below the rest of the
-# import core.
+# import core, and when a file outside the engine, bench/ and tests/ includes <sqlite3.h>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 clang_format=$(command -v clang-format || command -v clang-format-14 || true)
@@ -44,6 +44,9 @@ wrong=$(
         includes_of "settings windows platform" "app"
         includes_of "platform" "settings windows app"
         includes_of "import/engine" "import" | grep -v '["<]import/engine/' || true
+        grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]sqlite3\.h[>"]' \
+            app settings windows platform tools import --include='*.cpp' --include='*.h' |
+            grep -v '^import/engine/' || true
     } | sort -u
 )
 if [ -n "$wrong" ]; then

@@ -84,12 +84,19 @@ Database::~Database()
 Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>& out)
 {
     out.reset();
-    if (Status s = checkBeforeOpen(path, mode == Mode::OpenExisting); !s)
-        return s;
+    const bool readOnly = mode == Mode::ReadOnly;
+    // A file opened for reading alone need not be writable, but must be a database already.
+    if (readOnly && inspectFile(path) != FileKind::SQLite) {
+        if (Status s = checkBeforeOpen(path, true); !s)
+            return s;
+    } else if (!readOnly) {
+        if (Status s = checkBeforeOpen(path, mode == Mode::OpenExisting); !s)
+            return s;
+    }
 
     configureEngine();
     // Each connection is used by one thread only, so SQLite's lock around every call is not needed.
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (mode == Mode::Create)
         flags |= SQLITE_OPEN_CREATE;
     sqlite3* handle = nullptr;
@@ -99,8 +106,12 @@ Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>&
         return db->lastFailure(rc);
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_handler(handle, &busyHandler, nullptr);
-    if (Status s = db->checkFile(); !s)
+    if (Status s = db->checkFile(!readOnly); !s)
         return s;
+    if (readOnly) {
+        out = std::move(db);
+        return {};
+    }
     // Only a sound, writable SQLite file gets here; switching the journal is the first write.
     if (Status s = db->exec(QStringLiteral("PRAGMA journal_mode = WAL")); !s)
         return s;
@@ -118,7 +129,7 @@ Status Database::open(const QString& path, Mode mode, std::unique_ptr<Database>&
     return {};
 }
 
-Status Database::checkFile()
+Status Database::checkFile(bool mustBeWritable)
 {
     // Reading the schema reads the first page and checks the file's size against its header,
     // so a damaged or truncated file is refused here rather than halfway through an import.
@@ -126,7 +137,7 @@ Status Database::checkFile()
     if (Status s = queryInt64(QStringLiteral("PRAGMA schema_version"), version); !s)
         return s;
     // SQLite falls back to reading alone when the file is write-protected.
-    if (sqlite3_db_readonly(m_db, "main") == 1)
+    if (mustBeWritable && sqlite3_db_readonly(m_db, "main") == 1)
         return Status::failure(ErrCannotOpen, QStringLiteral("The file is read-only."));
     return {};
 }

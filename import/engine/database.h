@@ -31,12 +31,15 @@ public:
     enum class Mode
     {
         OpenExisting,
-        Create
+        Create,
+        ReadOnly
     };
 
     // Opens the file. OpenExisting refuses a missing file, a file that is not an SQLite
     // database (an Access file is named as such), a damaged one and a read-only one, and never
     // writes to a file it refuses. Create also makes the file when it is missing or empty.
+    // ReadOnly opens an existing database for reading alone, write-protected or not, and
+    // writes nothing to it: the journal mode is left as the file has it.
     [[nodiscard]] static Status open(const QString& path, Mode mode, std::unique_ptr<Database>& out);
 
     Database(const Database&) = delete;
@@ -95,7 +98,7 @@ public:
 private:
     Database(QString path, sqlite3* handle);
 
-    [[nodiscard]] Status checkFile();
+    [[nodiscard]] Status checkFile(bool mustBeWritable);
     [[nodiscard]] Status cachedStatement(const QString& sql, Statement*& out);
     [[nodiscard]] Status queryInt64(const QString& sql, qint64& value);
     [[nodiscard]] Status findTable(const QString& table, bool& exists);

@@ -44,9 +44,16 @@ int waitForCopyLock(void*, int attempts)
 
 } // namespace
 
-int Connection::open(const QString& path, int flags)
+static_assert(ResultOk == SQLITE_OK && ResultDone == SQLITE_DONE);
+
+int Connection::open(const QString& path, Access access)
 {
     close();
+    int flags = SQLITE_OPEN_READONLY;
+    if (access == Access::ReadWrite)
+        flags = SQLITE_OPEN_READWRITE;
+    else if (access == Access::Create)
+        flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     configureEngine();
     const int rc =
         sqlite3_open_v2(encodedPath(path).constData(), &m_handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -122,6 +129,22 @@ int Connection::queryText(const char* sql, QString& value)
     return rc;
 }
 
+int Connection::tableFields(QLatin1StringView table, QStringList& fields)
+{
+    fields.clear();
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(m_handle, "SELECT name FROM pragma_table_info(?1)", -1, &statement, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_bind_text(statement, 1, table.data(), int(table.size()), SQLITE_STATIC);
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+            fields.append(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
+    }
+    sqlite3_finalize(statement);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 int copyPages(const Connection& source, const Connection& target)
 {
     sqlite3_backup* backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
@@ -183,7 +206,7 @@ bool isBusy(int rc)
 std::optional<CopyFailure> copyChecked(const Connection& source, const QString& target)
 {
     Connection copy;
-    if (const int rc = copy.open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); rc != SQLITE_OK)
+    if (const int rc = copy.open(target, Access::Create); rc != SQLITE_OK)
         return CopyFailure{false, reasonFor(rc, copy)};
     if (const int rc = copyPages(source, copy); rc != SQLITE_DONE) {
         // A damaged source shows itself on either side; the failure is the source's unless

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLatin1StringView>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,6 +17,18 @@ namespace brevik::db::detail {
 // How long a copy waits for a lock that another program holds, as the writer does.
 inline constexpr int LockWaitMs = 5000;
 
+// SQLite's result codes as the calls below give them: the call succeeded, and a copy finished.
+inline constexpr int ResultOk = 0;
+inline constexpr int ResultDone = 101;
+
+// How a plain connection opens its file.
+enum class Access
+{
+    ReadOnly,  // for reading alone
+    ReadWrite, // for writing; a missing file is refused
+    Create,    // for writing; a missing file is made
+};
+
 // The file name as SQLite's open takes it.
 [[nodiscard]] QByteArray encodedPath(const QString& path);
 
@@ -27,9 +41,8 @@ public:
     Connection& operator=(const Connection&) = delete;
     ~Connection();
 
-    // Opens the file with SQLite's open flags, waiting up to LockWaitMs for another program's
-    // lock on every later call.
-    int open(const QString& path, int flags);
+    // Opens the file, waiting up to LockWaitMs for another program's lock on every later call.
+    int open(const QString& path, Access access);
     // Opens a file that no program changes (a backup) for reading alone, through the engine's
     // immutable mode: no lock is taken and no journal file is made beside it.
     int openImmutable(const QString& path);
@@ -44,6 +57,8 @@ public:
     int exec(const char* sql);
     // The first value of the first row of a query, as text.
     int queryText(const char* sql, QString& value);
+    // The fields of a table in their order; none when there is no such table.
+    int tableFields(QLatin1StringView table, QStringList& fields);
 
 private:
     sqlite3* m_handle = nullptr;

@@ -5,8 +5,6 @@
 #include "import/paths.h"
 #include "import/remedies.h"
 
-#include <sqlite3.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,9 +16,11 @@
 namespace brevik::db {
 namespace {
 
+using detail::Access;
 using detail::Connection;
 using detail::isDamage;
 using detail::reasonFor;
+using detail::ResultOk;
 
 // A copy left unfinished by a run that was stopped is removed by a later run once it is this old;
 // a younger one may belong to a run still copying.
@@ -223,7 +223,7 @@ bool isWriteAheadLog(const QString& databasePath)
 int openForReading(Connection& source, const QString& databasePath)
 {
     if (!isWriteAheadLog(databasePath))
-        return source.open(databasePath, SQLITE_OPEN_READONLY);
+        return source.open(databasePath, Access::ReadOnly);
     if (!QFileInfo::exists(databasePath + QStringLiteral("-wal")))
         return source.openImmutable(databasePath);
     return source.openReadingJournals(databasePath);
@@ -259,10 +259,10 @@ Backup backUpDatabase(const QString& databasePath, const QDateTime& now)
     Connection source;
     // Opened for writing although only read, so that closing it tidies away the journal files
     // that reading a write-ahead database makes; nothing is written through it.
-    const int rc = source.open(databasePath, SQLITE_OPEN_READWRITE);
-    if (rc == SQLITE_OK)
+    const int rc = source.open(databasePath, Access::ReadWrite);
+    if (rc == ResultOk)
         (void)source.exec("PRAGMA query_only = 1");
-    if (rc != SQLITE_OK) {
+    if (rc != ResultOk) {
         const QFileInfo database(databasePath);
         const QString stamp = now.toString(StampFormat);
         return failure(isDamage(rc) ? Backup::Cause::Damaged : Backup::Cause::CannotCopy,
@@ -338,7 +338,7 @@ Backup copyForPlan(const QString& databasePath, const QString& copyPath)
     if (!mayOpenForWriting(databasePath)) {
         // A user who may only read the database gets its plan all the same, read as it stands.
         const int rc = openForReading(source, databasePath);
-        if (rc != SQLITE_OK)
+        if (rc != ResultOk)
             return failure(detail::isBusy(rc) ? Cause::Locked
                            : isDamage(rc)     ? Cause::Damaged
                                               : Cause::CannotCopy,
@@ -349,10 +349,10 @@ Backup copyForPlan(const QString& databasePath, const QString& copyPath)
     // Both opened for writing although neither writes, so that closing them tidies away the
     // journal files that reading a write-ahead database makes.
     Connection lock;
-    int rc = lock.open(databasePath, SQLITE_OPEN_READWRITE);
-    if (rc == SQLITE_OK)
+    int rc = lock.open(databasePath, Access::ReadWrite);
+    if (rc == ResultOk)
         rc = lock.exec("BEGIN IMMEDIATE");
-    if (rc != SQLITE_OK)
+    if (rc != ResultOk)
         return failure(detail::isBusy(rc) ? Cause::Locked
                        : isDamage(rc)     ? Cause::Damaged
                                           : Cause::CannotCopy,
@@ -361,10 +361,10 @@ Backup copyForPlan(const QString& databasePath, const QString& copyPath)
 
     // The online backup refuses a source connection that holds a write transaction, so the
     // pages are read through a connection of their own while the lock stands.
-    rc = source.open(databasePath, SQLITE_OPEN_READWRITE);
-    if (rc == SQLITE_OK)
+    rc = source.open(databasePath, Access::ReadWrite);
+    if (rc == ResultOk)
         rc = source.exec("PRAGMA query_only = 1");
-    if (rc != SQLITE_OK)
+    if (rc != ResultOk)
         return failure(isDamage(rc) ? Cause::Damaged : Cause::CannotCopy, copyPath, reasonFor(rc, source));
     Backup copy = copyAndCheck(source, copyPath, copyPath);
     (void)lock.exec("ROLLBACK");

@@ -6,8 +6,6 @@
 #include "import/writer/backup.h"
 #include "import/writer/schema.h"
 
-#include <sqlite3.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +16,10 @@
 namespace brevik::db {
 namespace {
 
+using detail::Access;
 using detail::Connection;
+using detail::ResultDone;
+using detail::ResultOk;
 
 // How long a restore waits for a transient lock; a program that keeps the database open holds
 // its lock for good, and the restore is refused.
@@ -32,24 +33,6 @@ QString canonical(const QString& path)
     const QFileInfo info(path);
     const QString found = info.canonicalFilePath();
     return found.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : found;
-}
-
-// The fields of a table, by a statement with the name bound; empty when there is no such table.
-int fieldsOf(const Connection& connection, QLatin1StringView table, QStringList& fields)
-{
-    fields.clear();
-    sqlite3_stmt* statement = nullptr;
-    int rc = sqlite3_prepare_v2(connection.handle(), "SELECT name FROM pragma_table_info(?1)", -1, &statement,
-                                nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_bind_text(statement, 1, table.data(), int(table.size()), SQLITE_STATIC);
-    if (rc == SQLITE_OK) {
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-            fields.append(
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
-    }
-    sqlite3_finalize(statement);
-    return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 // Why the file is not one of the backups that lie beside the database; empty when it is. Asked
@@ -86,18 +69,18 @@ QString backupProblem(const QString& databasePath, const QString& backupPath)
     Connection connection;
     QString finding;
     int rc = connection.openImmutable(backupPath);
-    if (rc == SQLITE_OK)
+    if (rc == ResultOk)
         rc = connection.queryText("PRAGMA integrity_check", finding);
-    if (rc != SQLITE_OK || finding != u"ok") {
+    if (rc != ResultOk || finding != u"ok") {
         const QString reason =
-            rc != SQLITE_OK ? detail::reasonFor(rc, connection) : finding.simplified().left(MaxFindingLength);
-        if (rc == SQLITE_OK || detail::isDamage(rc))
+            rc != ResultOk ? detail::reasonFor(rc, connection) : finding.simplified().left(MaxFindingLength);
+        if (rc == ResultOk || detail::isDamage(rc))
             return QStringLiteral("The backup %1 is damaged (%2).").arg(backup, clause(reason));
         return QStringLiteral("The backup %1 cannot be read: %2.").arg(backup, clause(reason));
     }
     for (const TableFields& table : customerTables()) {
         QStringList fields;
-        if (rc = fieldsOf(connection, table.table, fields); rc != SQLITE_OK)
+        if (rc = connection.tableFields(table.table, fields); rc != ResultOk)
             return QStringLiteral("The backup %1 cannot be read: %2.")
                 .arg(backup, detail::reasonFor(rc, connection));
         if (fields.isEmpty())
@@ -130,9 +113,9 @@ Restore refused(const QString& why)
 int takeAlone(Connection& live)
 {
     int rc = live.exec("PRAGMA locking_mode = EXCLUSIVE");
-    if (rc == SQLITE_OK)
+    if (rc == ResultOk)
         rc = live.exec("BEGIN EXCLUSIVE");
-    if (rc == SQLITE_OK)
+    if (rc == ResultOk)
         rc = live.exec("COMMIT");
     return rc;
 }
@@ -153,9 +136,9 @@ BackupFacts factsOf(const QString& databasePath, const QString& path, const QDat
     Connection connection;
     QString count;
     int rc = connection.openImmutable(path);
-    if (rc == SQLITE_OK)
+    if (rc == ResultOk)
         rc = connection.queryText("SELECT count(*) FROM CLIENT", count);
-    if (rc == SQLITE_OK)
+    if (rc == ResultOk)
         facts.clients = count.toLongLong();
     else
         facts.problem = detail::reasonFor(rc, connection);
@@ -191,12 +174,12 @@ RestoreChoice describeRestore(const QString& databasePath, const QString& backup
     QString count;
     // Opened for writing although only read, so that closing it tidies away the journal files
     // that reading a write-ahead database makes; nothing is written through it.
-    int rc = connection.open(databasePath, SQLITE_OPEN_READWRITE);
-    if (rc == SQLITE_OK)
+    int rc = connection.open(databasePath, Access::ReadWrite);
+    if (rc == ResultOk)
         rc = connection.exec("PRAGMA query_only = 1");
-    if (rc == SQLITE_OK)
+    if (rc == ResultOk)
         rc = connection.queryText("SELECT count(*) FROM CLIENT", count);
-    if (rc == SQLITE_OK)
+    if (rc == ResultOk)
         choice.databaseClients = count.toLongLong();
     else
         choice.databaseProblem = detail::reasonFor(rc, connection);
@@ -231,11 +214,11 @@ Restore restoreBackup(const QString& databasePath, const QString& backupPath, co
     int keep = BackupsKept;
     {
         Connection live;
-        int rc = live.open(databasePath, SQLITE_OPEN_READWRITE | (creating ? SQLITE_OPEN_CREATE : 0));
+        int rc = live.open(databasePath, creating ? Access::Create : Access::ReadWrite);
         live.setBusyTimeout(OpenWaitMs);
-        if (rc == SQLITE_OK)
+        if (rc == ResultOk)
             rc = takeAlone(live);
-        if (rc != SQLITE_OK) {
+        if (rc != ResultOk) {
             const QString reason = detail::reasonFor(rc, live);
             live.close();
             if (creating)
@@ -280,10 +263,10 @@ Restore restoreBackup(const QString& databasePath, const QString& backupPath, co
 
         Connection backup;
         rc = backup.openImmutable(backupPath);
-        if (rc == SQLITE_OK)
+        if (rc == ResultOk)
             rc = detail::copyPages(backup, live);
-        if (rc != SQLITE_DONE) {
-            const QString reason = detail::reasonFor(rc, rc == SQLITE_OK ? live : backup);
+        if (rc != ResultDone) {
+            const QString reason = detail::reasonFor(rc, rc == ResultOk ? live : backup);
             live.close();
             if (creating)
                 QFile::remove(databasePath);
