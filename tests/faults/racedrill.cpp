@@ -54,7 +54,8 @@ QStringList swapsOf(const Side& side, const Side& other)
 bool stoppedByTheLock(const Side& side)
 {
     return side.result.exitCode == 1 && side.result.messages.size() == 1 &&
-           side.result.messages.first().startsWith(u"Another import is using the QuickBooks folder");
+           side.result.messages.first().startsWith(
+               u"brevik-import: Another import is using the QuickBooks folder");
 }
 
 } // namespace
