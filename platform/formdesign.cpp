@@ -305,6 +305,15 @@ QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
     return row;
 }
 
+QLabel* wrappedCaption(QWidget* parent)
+{
+    auto* caption = new QLabel(parent);
+    caption->setWordWrap(true);
+    // Two lines are kept for it, which a wrapped label does not always get from the layout.
+    caption->setMinimumHeight(2 * caption->fontMetrics().lineSpacing() + 2);
+    return caption;
+}
+
 void applyWindowDesign(QWidget* window, QWidget* client, const WindowDesign& design)
 {
     window->setObjectName(QString(design.name));

@@ -10,6 +10,7 @@
 #include <span>
 
 class QHBoxLayout;
+class QLabel;
 class QObject;
 class QPushButton;
 class QWidget;
@@ -159,6 +160,8 @@ private:
 // of the designed ones, and a row of such buttons at the right, below the rest.
 [[nodiscard]] QPushButton* commandButton(const QString& caption, const QString& name, QWidget* parent);
 [[nodiscard]] QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
+// A caption over such a window's list, wrapped, with room for two lines kept.
+[[nodiscard]] QLabel* wrappedCaption(QWidget* parent);
 
 // Gives a top-level window its design: caption, frame, client size, background and icon. The
 // window is centred on its screen when it is first shown (see showCentred).

@@ -44,10 +44,7 @@ frmBackups::frmBackups(QWidget* parent)
     applyWindowDesign(this, this, backupsDesign());
     setFont(designFont({}));
 
-    lblBackups = new QLabel(this);
-    lblBackups->setWordWrap(true);
-    // Two lines are kept for it, which a wrapped label does not always get from the layout.
-    lblBackups->setMinimumHeight(2 * lblBackups->fontMetrics().lineSpacing() + 2);
+    lblBackups = wrappedCaption(this);
     lstBackups = new QTreeWidget(this);
     lstBackups->setObjectName(QStringLiteral("lstBackups"));
     lstBackups->setRootIsDecorated(false);

@@ -57,10 +57,7 @@ frmPreview::frmPreview(QWidget* parent)
     applyWindowDesign(this, this, previewDesign());
     setFont(designFont({}));
 
-    lblExport = new QLabel(this);
-    lblExport->setWordWrap(true);
-    // Two lines are kept for it, which a wrapped label does not always get from the layout.
-    lblExport->setMinimumHeight(2 * lblExport->fontMetrics().lineSpacing() + 2);
+    lblExport = wrappedCaption(this);
     grdCustomers = new QTableView(this);
     grdCustomers->setObjectName(QStringLiteral("grdCustomers"));
     grdCustomers->setModel(m_model);
